@@ -1,0 +1,23 @@
+#pragma once
+// memorizza_percorso: the compiled-output builder. Resets the model, has both
+// sources read, runs the placement pass and the model checks, stores the check
+// codes and writes the plan, items and cells files.
+
+#include <filesystem>
+#include <string>
+
+#include "app/finestra.h"
+#include "compiler/memorizza_dati.h"
+#include "model/modello.h"
+
+namespace scenario {
+
+// `m` holds nome_scenario and numero_treno; j = 0 builds without the plan
+// table. The compiled files go to `cartella` by the naming rule. Model checks
+// that fail end the program through errore (FineProgramma, status 2) before
+// any compiled file is opened; a file that cannot be written is a
+// GuastoEsecuzione.
+void memorizza_percorso(ModelloPercorso& m, int32_t j, const SorgentiScenario& sorgenti,
+                        const std::filesystem::path& cartella, Finestra& finestra);
+
+}  // namespace scenario
