@@ -12,7 +12,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string motivo(int errore) { return std::generic_category().message(errore); }
+std::string motivo(int errore) {
+  return std::generic_category().message(errore);
+}
 
 fs::path nome_temporaneo(const fs::path& destinazione) {
   static unsigned contatore = 0;

@@ -10,7 +10,9 @@ void FinestraConsole::mostra_attesa(std::string_view etichetta) {
   uscita_ << etichetta << '\n' << std::flush;
 }
 
-void FinestraConsole::messaggio(std::string_view testo) { uscita_ << testo << '\n' << std::flush; }
+void FinestraConsole::messaggio(std::string_view testo) {
+  uscita_ << testo << '\n' << std::flush;
+}
 
 void errore(Finestra& finestra, const std::string& a) {
   finestra.messaggio(" Errore n. " + a);

@@ -5,8 +5,7 @@
 
 namespace scenario {
 
-int esegui_generatore(Finestra& finestra,
-                      const std::function<std::filesystem::path()>& cartella) {
+int esegui_generatore(Finestra& finestra, const std::function<std::filesystem::path()>& cartella) {
   try {
     const std::string nome_scenario = kNomeScenario;
     const std::string numero_treno = kNumeroTreno;

@@ -7,7 +7,8 @@ namespace scenario {
 Tracciato::Tracciato(int32_t ultima_riga)
     : creato_(true),
       ultima_riga_(ultima_riga),
-      etichette_(2 * (static_cast<size_t>(ultima_riga) + 1), static_cast<uint8_t>(Etichetta::kVuoto)),
+      etichette_(2 * (static_cast<size_t>(ultima_riga) + 1),
+                 static_cast<uint8_t>(Etichetta::kVuoto)),
       valori_(2 * (static_cast<size_t>(ultima_riga) + 1), 0.0) {
   if (ultima_riga < 0) throw GuastoEsecuzione("plan table with a negative number of rows");
 }

@@ -48,7 +48,9 @@ enum TipoCella : uint8_t {
 };
 
 // A cell takes a new point feature only when nothing but a montagna marker is there.
-inline bool cella_libera(const Cella& c) { return c.tipo == kNessuno || c.tipo == kSegnoMontagna; }
+inline bool cella_libera(const Cella& c) {
+  return c.tipo == kNessuno || c.tipo == kSegnoMontagna;
+}
 
 // One general-purpose record of the item table (34 + name length bytes on disk).
 // Texts are held as Windows-1252 bytes, exactly as they go to disk.
@@ -151,7 +153,9 @@ struct ModelloPercorso {
   // Checked access: an index outside 0..N, or an array never created, fails.
   Cella& cella(int64_t i);
   const Cella& cella(int64_t i) const;
-  bool cella_esiste(int64_t i) const { return celle_create && i >= 0 && i < static_cast<int64_t>(celle.size()); }
+  bool cella_esiste(int64_t i) const {
+    return celle_create && i >= 0 && i < static_cast<int64_t>(celle.size());
+  }
   Voce& voce(int64_t i);
   const Voce& voce(int64_t i) const;
 

@@ -24,14 +24,18 @@ T restringi(int64_t v, const char* cosa) {
 }
 
 // The "low 8 bits" and "low 16 bits" stores: these wrap by definition.
-inline uint8_t basso8(int64_t v) { return static_cast<uint8_t>(static_cast<uint64_t>(v) & 0xFFu); }
+inline uint8_t basso8(int64_t v) {
+  return static_cast<uint8_t>(static_cast<uint64_t>(v) & 0xFFu);
+}
 inline int16_t basso16(int64_t v) {
   return static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint64_t>(v) & 0xFFFFu));
 }
 
 // 32-bit sums, differences and products are exact; a result outside the
 // signed 32-bit range is a run-time failure.
-inline int32_t somma32(int64_t a, int64_t b) { return restringi<int32_t>(a + b, "a 32-bit sum"); }
+inline int32_t somma32(int64_t a, int64_t b) {
+  return restringi<int32_t>(a + b, "a 32-bit sum");
+}
 inline int32_t differenza32(int64_t a, int64_t b) {
   return restringi<int32_t>(a - b, "a 32-bit difference");
 }

@@ -1,0 +1,31 @@
+#include "app/finestra.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace scenario {
+namespace {
+
+TEST(FinestraConsoleTest, PutsTheLabelAndEachMessageOnALineOfTheirOwn) {
+  std::ostringstream uscita;
+  FinestraConsole finestra(uscita);
+  finestra.mostra_attesa("Attendere");
+  finestra.messaggio(" Errore n. 1250");
+  EXPECT_EQ(uscita.str(), "Attendere\n Errore n. 1250\n");
+}
+
+TEST(ErroreTest, ShowsTheNumberAfterTheLiteralAndEndsWithStatusTwo) {
+  std::ostringstream uscita;
+  FinestraConsole finestra(uscita);
+  try {
+    errore(finestra, "1251");
+    FAIL() << "errore returned";
+  } catch (const FineProgramma& fine) {
+    EXPECT_EQ(fine.stato, 2);
+  }
+  EXPECT_EQ(uscita.str(), " Errore n. 1251\n");
+}
+
+}  // namespace
+}  // namespace scenario
