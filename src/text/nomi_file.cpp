@@ -7,14 +7,22 @@ namespace scenario {
 std::string nome_file(FileScenario file, std::string_view s, std::string_view t) {
   std::string nome(s);
   switch (file) {
-    case FileScenario::kSorgenteLinea: return nome + "_linea.txt";
-    case FileScenario::kSorgenteTreno: return nome + "_" + std::string(t) + "-.txt";
-    case FileScenario::kNote: return nome + "_" + std::string(t) + "_" + "note.txt";
-    case FileScenario::kRallentamenti: return nome + "_" + std::string(t) + "_" + "rallentamenti.txt";
-    case FileScenario::kSchedaTreno: return nome + "_" + std::string(t) + "_" + "scheda_treno.txt";
-    case FileScenario::kTracciato: return nome + "_linea.dat";
-    case FileScenario::kVoci: return nome + "_" + std::string(t) + ".sim";
-    case FileScenario::kCelle: return nome + "_" + std::string(t) + ".dat";
+    case FileScenario::kSorgenteLinea:
+      return nome + "_linea.txt";
+    case FileScenario::kSorgenteTreno:
+      return nome + "_" + std::string(t) + "-.txt";
+    case FileScenario::kNote:
+      return nome + "_" + std::string(t) + "_" + "note.txt";
+    case FileScenario::kRallentamenti:
+      return nome + "_" + std::string(t) + "_" + "rallentamenti.txt";
+    case FileScenario::kSchedaTreno:
+      return nome + "_" + std::string(t) + "_" + "scheda_treno.txt";
+    case FileScenario::kTracciato:
+      return nome + "_linea.dat";
+    case FileScenario::kVoci:
+      return nome + "_" + std::string(t) + ".sim";
+    case FileScenario::kCelle:
+      return nome + "_" + std::string(t) + ".dat";
   }
   return nome;
 }

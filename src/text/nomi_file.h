@@ -11,18 +11,19 @@
 namespace scenario {
 
 enum class FileScenario {
-  kSorgenteLinea,      // route source
-  kSorgenteTreno,      // service source
-  kNote,               // notes
-  kRallentamenti,      // slowdown order
-  kSchedaTreno,        // timetable card
-  kTracciato,          // plan file
-  kVoci,               // items file
-  kCelle,              // cells file
+  kSorgenteLinea,  // route source
+  kSorgenteTreno,  // service source
+  kNote,           // notes
+  kRallentamenti,  // slowdown order
+  kSchedaTreno,    // timetable card
+  kTracciato,      // plan file
+  kVoci,           // items file
+  kCelle,          // cells file
 };
 
 // The file's name, in the names' own encoding (Windows-1252 bytes).
-std::string nome_file(FileScenario file, std::string_view nome_scenario, std::string_view numero_treno);
+std::string nome_file(FileScenario file, std::string_view nome_scenario,
+                      std::string_view numero_treno);
 
 // The file's full path in `cartella`.
 std::filesystem::path percorso_file(const std::filesystem::path& cartella, FileScenario file,

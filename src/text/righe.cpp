@@ -27,8 +27,12 @@ Righe Righe::da(const std::vector<std::string>& righe) {
   return r;
 }
 
-std::string& Righe::operator[](int i) { return voci_.at(static_cast<size_t>(i)); }
-const std::string& Righe::operator[](int i) const { return voci_.at(static_cast<size_t>(i)); }
+std::string& Righe::operator[](int i) {
+  return voci_.at(static_cast<size_t>(i));
+}
+const std::string& Righe::operator[](int i) const {
+  return voci_.at(static_cast<size_t>(i));
+}
 
 std::string testo_righe(const Righe& righe) {
   std::string testo;
