@@ -20,4 +20,15 @@ namespace scenario {
 void memorizza_percorso(ModelloPercorso& m, int32_t j, const SorgentiScenario& sorgenti,
                         const std::filesystem::path& cartella, Finestra& finestra);
 
+// The builder's steps after reading, for tools that fill the model another way:
+// the placement pass, the model checks and the two check codes. A cell array
+// that was never created is a GuastoEsecuzione, raised before anything changes.
+void completa_modello(ModelloPercorso& m, Finestra& finestra);
+
+// Writes the plan file (only when con_tracciato is not 0), the items file and
+// the cells file into `cartella`, in that order, each replaced atomically. A
+// model without its cell array (or without the plan table it should have) is
+// refused before any file is opened.
+void scrivi_compilati(const ModelloPercorso& m, const std::filesystem::path& cartella);
+
 }  // namespace scenario
