@@ -17,7 +17,7 @@ template <typename Codifica>
 std::string in_memoria(Codifica codifica) {
   ScrittoreLE out;
   codifica(out);
-  return out.byte();
+  return std::string(out.byte());
 }
 
 template <typename Codifica>

@@ -3,7 +3,12 @@
 // with no filler, least significant byte first, texts as a 2-byte count and
 // Windows-1252 bytes. It buffers and hands full blocks to a FileAtomico, or
 // keeps everything in memory when it has no file (for tests and tools).
+//
+// The plan file of a long route holds millions of values, so the members are
+// written inline straight into the buffer; only a full buffer leaves the
+// fast path.
 
+#include <bit>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,27 +20,40 @@ class FileAtomico;
 class ScrittoreLE {
  public:
   ScrittoreLE() = default;
-  explicit ScrittoreLE(FileAtomico& file) : file_(&file) {}
+  explicit ScrittoreLE(FileAtomico& file);
   ~ScrittoreLE() = default;
+  ScrittoreLE(const ScrittoreLE&) = delete;
+  ScrittoreLE& operator=(const ScrittoreLE&) = delete;
 
-  void u8(uint8_t v) { metti(&v, 1); }
-  void u16(uint16_t v);
+  void u8(uint8_t v) { *spazio(1) = v; }
+  void u16(uint16_t v) { le(spazio(2), v, 2); }
   void i16(int16_t v) { u16(static_cast<uint16_t>(v)); }
-  void i32(int32_t v);
-  void f64(double v);
+  void i32(int32_t v) { le(spazio(4), static_cast<uint32_t>(v), 4); }
+  void f64(double v) { le(spazio(8), std::bit_cast<uint64_t>(v), 8); }
   // A text member: fails when it is longer than the 2-byte count can say.
   void testo(std::string_view cp1252);
 
   // Hands what is buffered to the file.
   void svuota();
   // The bytes written so far (only those not yet handed to a file).
-  const std::string& byte() const { return buffer_; }
+  std::string_view byte() const { return {buffer_.data(), usati_}; }
 
  private:
-  void metti(const void* p, size_t n);
+  // Room for n more bytes at the end of what is written; the caller fills it.
+  unsigned char* spazio(size_t n) {
+    if (n > buffer_.size() - usati_) fai_spazio(n);
+    unsigned char* p = reinterpret_cast<unsigned char*>(buffer_.data()) + usati_;
+    usati_ += n;
+    return p;
+  }
+  void fai_spazio(size_t n);
+  static void le(unsigned char* p, uint64_t v, int n) {
+    for (int i = 0; i < n; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+  }
 
   FileAtomico* file_ = nullptr;
-  std::string buffer_;
+  std::string buffer_;  // its whole size is usable; the first usati_ bytes are written
+  size_t usati_ = 0;
 };
 
 }  // namespace scenario
