@@ -1,0 +1,432 @@
+// The route half of memorizza_dati: sizes the model from the route length,
+// fills the reserved items, records gradients, curves (the plan table),
+// montagne, speed indicator boards and text boards, and deletes the source.
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "compiler/lettura_sorgenti.h"
+#include "compiler/posizioni.h"
+#include "compiler/registratori.h"
+#include "model/numeri.h"
+
+namespace scenario {
+
+namespace {
+
+// The plan table is computed only up to this row; a longer run is refused.
+constexpr int32_t kUltimaRigaCalcolata = 1000000;
+
+enum class Passo { kAvanti, kFineLettura, kEsci };
+
+bool intestazione(std::string_view campo) {
+  return contiene(campo, "[") && contiene(campo, "]");
+}
+
+std::string_view senza_spazi_iniziali(std::string_view s) {
+  size_t i = s.find_first_not_of(' ');
+  return i == std::string_view::npos ? std::string_view{} : s.substr(i);
+}
+
+class LettoreLinea {
+ public:
+  explicit LettoreLinea(LetturaSorgenti& l) : l_(l), m_(l.m), file_(l.sorgenti.linea) {}
+
+  DopoLinea leggi();
+
+ private:
+  // Leaves memorizza_dati with a recorded route error: the route source goes,
+  // the service source stays.
+  DopoLinea esci(int32_t codice) {
+    l_.chiudi_ed_elimina(file_);
+    l_.registra(codice);
+    return DopoLinea::kEsci;
+  }
+
+  bool cerca_generale();
+  Passo fase_generale();
+  void tra_le_fasi();
+  Passo fase_elementi();
+  Passo pendenza();
+  Passo curva(std::string_view minuscolo);
+  Passo montagna();
+  Passo indicatori();
+  Passo cartello();
+  void fine_linea();
+
+  void ripeti_pendenza(int32_t fino_a);
+  void rettilineo(int32_t fino_a);
+
+  LetturaSorgenti& l_;
+  ModelloPercorso& m_;
+  const std::filesystem::path& file_;
+  LettoreCampi* in_ = nullptr;
+  int32_t esito_codice_ = 0;  // the code of a kEsci decided inside a step
+
+  int32_t cursore_ = 0;              // next cell to receive a gradient
+  int32_t pendenza_precedente_ = 0;  // gradient in force up to the next change
+  int32_t k_ = 2;                    // next plan row to compute
+};
+
+DopoLinea LettoreLinea::leggi() {
+  l_.inizia(file_);
+  std::error_code ec;
+  if (!std::filesystem::exists(file_, ec)) {
+    l_.registra(101);
+    return DopoLinea::kEsci;
+  }
+  in_ = &l_.apri(file_);
+  if (!cerca_generale()) return esci(102);
+  if (fase_generale() == Passo::kEsci) return esci(esito_codice_);
+  tra_le_fasi();
+  if (fase_elementi() == Passo::kEsci) return esci(esito_codice_);
+  fine_linea();
+  return DopoLinea::kLeggiTreno;
+}
+
+bool LettoreLinea::cerca_generale() {
+  for (;;) {
+    l_.leggi_voce();
+    if (in_->alla_fine()) return false;
+    if (contiene(minuscole(m_.campo), "[generale]")) return true;
+  }
+}
+
+Passo LettoreLinea::fase_generale() {
+  for (;;) {
+    if (in_->alla_fine()) return Passo::kFineLettura;
+    l_.leggi_voce();
+    if (in_->alla_fine()) return Passo::kFineLettura;
+    // Fields holding "-" are commented out: up to ten in a row are passed over.
+    for (int i = 0; i < 10; ++i) {
+      if (contiene(m_.campo, "-")) l_.leggi_voce();
+    }
+    const std::string campo = m_.campo;
+    const std::string minuscolo = minuscole(campo);
+    bool riconosciuto = false;
+
+    if (contiene(minuscolo, "percorso") && contiene(minuscolo, "lunghezza")) {
+      riconosciuto = true;
+      const int32_t lunghezza = in_->leggi_numero();
+      m_.voce(kVoceTreno).fine = lunghezza;
+      if (lunghezza > kLunghezzaMassima) {
+        esito_codice_ = 1;
+        return Passo::kEsci;
+      }
+      const int32_t modello = somma32(lunghezza, 7000);
+      if (modello < 0) {
+        throw GuastoEsecuzione("route length " + std::to_string(lunghezza) + " is negative");
+      }
+      m_.lunghezza_modello = modello;
+      m_.crea_celle(arrotonda(static_cast<double>(modello) / 50.0));
+      if (m_.con_tracciato != 0) m_.tracciato = Tracciato(modello);
+    }
+    // The chainage, background and signal repetition keywords match exactly.
+    if (contiene(campo, "tre") && contiene(campo, "progressiva")) {
+      riconosciuto = true;
+      Voce& v = m_.voce(kVoceProgressivaTre);
+      v.inizio = in_->leggi_numero();
+      v.fine = in_->leggi_numero();
+      v.posizione = in_->leggi_numero();
+    }
+    if (contiene(campo, "due") && contiene(campo, "progressiva")) {
+      riconosciuto = true;
+      Voce& v = m_.voce(kVoceProgressivaTre + 1);
+      v.inizio = in_->leggi_numero();
+      v.fine = in_->leggi_numero();
+      v.posizione = in_->leggi_numero();
+    }
+    if (contiene(campo, "uno") && contiene(campo, "progressiva")) {
+      riconosciuto = true;
+      Voce& v = m_.voce(kVoceProgressivaTre + 2);
+      v.inizio = in_->leggi_numero();
+      v.fine = in_->leggi_numero();
+      v.posizione = in_->leggi_numero();
+    }
+    if (contiene(campo, "sfondo") && contiene(campo, "uno")) {
+      riconosciuto = true;
+      m_.voce(kVoceScenario).inizio = in_->leggi_numero();
+    }
+    if (contiene(campo, "sfondo") && contiene(campo, "due")) {
+      riconosciuto = true;
+      m_.voce(kVoceScenario).posizione = in_->leggi_numero();
+    }
+    if (contiene(campo, "sfondo") && contiene(campo, "tre")) {
+      riconosciuto = true;
+      m_.voce(kVoceScenario).fine = in_->leggi_numero();
+    }
+    if (contiene(campo, "segnali") && contiene(campo, "ripetizione")) {
+      riconosciuto = true;
+      Voce& v = m_.voce(kVoceRipetizione);
+      v.inizio = in_->leggi_numero();
+      v.fine = in_->leggi_numero();
+      if (v.inizio % 50 != 0) {
+        esito_codice_ = 3;
+        return Passo::kEsci;
+      }
+      if (v.fine % 50 != 0) {
+        esito_codice_ = 4;
+        return Passo::kEsci;
+      }
+      // The code system is named in the keyword itself.
+      if (contiene(minuscolo, "4")) {
+        v.posizione = 4;
+      } else if (contiene(minuscolo, "9")) {
+        v.posizione = 9;
+      } else {
+        esito_codice_ = 5;
+        return Passo::kEsci;
+      }
+      if (v.fine == 0) v.posizione = 0;
+    }
+
+    const bool sezione = intestazione(minuscolo);
+    if (!riconosciuto && !sezione) l_.campo_ignorato();
+    if (sezione && !senza_spazi_iniziali(minuscolo).starts_with("-")) return Passo::kAvanti;
+  }
+}
+
+void LettoreLinea::tra_le_fasi() {
+  progressive_ordina(m_);
+  m_.num_montagne = 0;
+  l_.prossimo_cartello = kPrimaVoceCartelli;
+  cursore_ = 0;
+  k_ = 2;
+  if (m_.con_tracciato != 0) {
+    // The route starts at the origin, its first metre along coordinate 1.
+    Tracciato& t = m_.tracciato;
+    if (!t.creato() || t.ultima_riga() < 1) {
+      throw GuastoEsecuzione("the plan table has no room for its first two rows");
+    }
+    t.metti_intero(0, 0, 0);
+    t.metti_intero(1, 0, 0);
+    t.metti_intero(0, 1, 0);
+    t.metti_intero(1, 1, 1);
+  }
+}
+
+Passo LettoreLinea::fase_elementi() {
+  for (;;) {
+    if (in_->alla_fine()) return Passo::kFineLettura;
+    l_.leggi_voce();
+    if (in_->alla_fine()) return Passo::kFineLettura;
+    for (int i = 0; i < 2 && contiene(m_.campo, "-"); ++i) {
+      l_.leggi_voce();
+      if (in_->alla_fine()) return Passo::kFineLettura;
+    }
+    const std::string minuscolo = minuscole(m_.campo);
+    bool riconosciuto = false;
+    Passo passo = Passo::kAvanti;
+
+    if (contiene(minuscolo, "pendenza")) {
+      riconosciuto = true;
+      if ((passo = pendenza()) != Passo::kAvanti) return passo;
+    }
+    if (m_.con_tracciato != 0 && contiene(minuscolo, "curva")) {
+      riconosciuto = true;
+      if ((passo = curva(minuscolo)) != Passo::kAvanti) return passo;
+    }
+    if (contiene(minuscolo, "montagna")) {
+      riconosciuto = true;
+      if ((passo = montagna()) != Passo::kAvanti) return passo;
+    }
+    if (contiene(minuscolo, "indicatori_v")) {
+      riconosciuto = true;
+      if ((passo = indicatori()) != Passo::kAvanti) return passo;
+    }
+    if (contiene(minuscolo, "indicat") && contiene(minuscolo, "cartello")) {
+      riconosciuto = true;
+      if ((passo = cartello()) != Passo::kAvanti) return passo;
+    }
+    if (!riconosciuto && !intestazione(minuscolo)) l_.campo_ignorato();
+  }
+}
+
+void LettoreLinea::ripeti_pendenza(int32_t fino_a) {
+  // Writes at least one cell, then fills up to (not including) fino_a.
+  richiedi_celle(m_, cursore_, cursore_, "a gradient fill");
+  const uint8_t valore = basso8(somma32(pendenza_precedente_, 100));
+  do {
+    m_.cella(cursore_).pendenza = valore;
+    ++cursore_;
+  } while (cursore_ < fino_a);
+}
+
+Passo LettoreLinea::pendenza() {
+  const int32_t p = in_->leggi_numero();
+  const int32_t g = in_->leggi_numero();
+  if (!entro_celle(m_, p, 100)) {
+    l_.registra(15, p);
+    return Passo::kFineLettura;
+  }
+  const int32_t t = cella_tratto(p);
+  if (t > 0) ripeti_pendenza(t);
+  pendenza_precedente_ = g;
+  return Passo::kAvanti;
+}
+
+// Plan rows up to fino_a, carrying the last metre's step unchanged.
+void LettoreLinea::rettilineo(int32_t fino_a) {
+  Tracciato& t = m_.tracciato;
+  double x2 = t.valore(k_ - 2, 0), y2 = t.valore(k_ - 2, 1);
+  double x1 = t.valore(k_ - 1, 0), y1 = t.valore(k_ - 1, 1);
+  while (k_ <= fino_a) {
+    const double x = x1 + (x1 - x2);
+    const double y = y1 + (y1 - y2);
+    t.metti_doppio(k_, 0, x);
+    t.metti_doppio(k_, 1, y);
+    x2 = x1, y2 = y1, x1 = x, y1 = y;
+    ++k_;
+  }
+}
+
+Passo LettoreLinea::curva(std::string_view minuscolo) {
+  const int32_t s = in_->leggi_numero();
+  const int32_t lunghezza = in_->leggi_numero();
+  if (!entro_celle(m_, s, 100)) {
+    l_.registra(15, s);
+    return Passo::kFineLettura;
+  }
+  // Curvature per metre of the radius classes 1 to 6; the first digit found decides.
+  static constexpr double kCurvature[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
+  double c = 0.0;
+  bool trovata = false;
+  for (int classe = 1; classe <= 6 && !trovata; ++classe) {
+    if (contiene(minuscolo, std::string(1, static_cast<char>('0' + classe)))) {
+      c = kCurvature[classe - 1];
+      trovata = true;
+    }
+  }
+  if (!trovata) {
+    esito_codice_ = 103;
+    return Passo::kEsci;
+  }
+  if (contiene(minuscolo, "s")) c = -c;
+
+  // The last two rows of the plan table are never computed: a curve reaching
+  // them is refused before any row of it is written.
+  const int64_t fine = int64_t{s} + lunghezza;
+  const int64_t ultima_riga = int64_t{m_.lunghezza_modello} - 2;
+  if (std::max<int64_t>(s, fine) > ultima_riga) {
+    throw GuastoEsecuzione("a curve up to " + std::to_string(fine) +
+                           " m runs past the plan table's last computed row " +
+                           std::to_string(ultima_riga));
+  }
+
+  Tracciato& t = m_.tracciato;
+  double x2 = t.valore(k_ - 2, 0), y2 = t.valore(k_ - 2, 1);
+  double x1 = t.valore(k_ - 1, 0), y1 = t.valore(k_ - 1, 1);
+  // Straight run up to the curve, then the arc: the step (dX, dY) between the
+  // last two rows is turned by c radians per metre. Every operation is binary64
+  // and the bracketed increment is rounded before it is added.
+  while (k_ <= fine) {
+    const double dx = x1 - x2;
+    const double dy = y1 - y2;
+    double x, y;
+    if (k_ <= s) {
+      x = x1 + dx;
+      y = y1 + dy;
+    } else {
+      x = x1 + (dx + c * dy);
+      y = y1 + (dy - c * dx);
+    }
+    t.metti_doppio(k_, 0, x);
+    t.metti_doppio(k_, 1, y);
+    x2 = x1, y2 = y1, x1 = x, y1 = y;
+    ++k_;
+    if (k_ > kUltimaRigaCalcolata) {
+      esito_codice_ = 103;
+      return Passo::kEsci;
+    }
+  }
+  // A negative length leaves a straight run up to s without an arc.
+  while (k_ <= s) {
+    const double x = x1 + (x1 - x2);
+    const double y = y1 + (y1 - y2);
+    t.metti_doppio(k_, 0, x);
+    t.metti_doppio(k_, 1, y);
+    x2 = x1, y2 = y1, x1 = x, y1 = y;
+    ++k_;
+    if (k_ > kUltimaRigaCalcolata) {
+      esito_codice_ = 103;
+      return Passo::kEsci;
+    }
+  }
+  return Passo::kAvanti;
+}
+
+Passo LettoreLinea::montagna() {
+  const int32_t inizio = in_->leggi_numero();
+  const int32_t fine = in_->leggi_numero();
+  int32_t tipo = in_->leggi_numero();
+  if (!entro_celle(m_, inizio, 100)) {
+    l_.registra(15, inizio);
+    return Passo::kFineLettura;
+  }
+  memo_montagna(m_, inizio, fine, tipo);
+  if (m_.codice_errore > 0) {
+    m_.posizione_errore = inizio;
+    esito_codice_ = m_.codice_errore;
+    return Passo::kEsci;
+  }
+  return Passo::kAvanti;
+}
+
+Passo LettoreLinea::indicatori() {
+  int32_t v[9];
+  for (int32_t& x : v) x = in_->leggi_numero();
+  const int32_t posizione = v[0];
+  if (!entro_celle(m_, posizione, 100)) {
+    l_.registra(15, posizione);
+    return Passo::kFineLettura;
+  }
+  memo_indicatori_v_max(m_, posizione, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
+  if (m_.codice_errore > 0) {
+    m_.posizione_errore = posizione;
+    esito_codice_ = m_.codice_errore;
+    return Passo::kEsci;
+  }
+  return Passo::kAvanti;
+}
+
+Passo LettoreLinea::cartello() {
+  const int32_t p = in_->leggi_numero();
+  m_.campo = in_->leggi_testo();  // the board's text
+  if (!entro_celle(m_, p, 100)) {
+    l_.registra(15, p);
+    return Passo::kFineLettura;
+  }
+  const int32_t q = cella_punto(p);
+  if (!cella_libera(m_.cella(q))) {
+    m_.posizione_errore = p;
+    esito_codice_ = 6;
+    return Passo::kEsci;
+  }
+  if (p < 0) throw GuastoEsecuzione("text board at position " + std::to_string(p));
+  const int32_t voce = l_.prossimo_cartello;
+  if (voce < 1) throw GuastoEsecuzione("no item left for another text board");
+  Cella& c = m_.cella(q);
+  c.tipo = kCartello;
+  c.dato1 = restringi<int16_t>(voce, "a board's item");
+  m_.voce(voce).nome = m_.campo;
+  l_.prossimo_cartello = voce - 1;
+  return Passo::kAvanti;
+}
+
+void LettoreLinea::fine_linea() {
+  l_.chiudi_ed_elimina(file_);
+  // Every cell up to N - 3 gets the gradient in force; at least one is written.
+  ripeti_pendenza(m_.ultima_cella() - 2);
+  if (m_.con_tracciato != 0) rettilineo(m_.lunghezza_modello - 2);
+}
+
+}  // namespace
+
+DopoLinea leggi_linea(LetturaSorgenti& l) {
+  return LettoreLinea(l).leggi();
+}
+
+}  // namespace scenario

@@ -1,0 +1,70 @@
+#pragma once
+// The working state shared by the two halves of memorizza_dati: the source
+// being read, the entry in progress (for error locations) and the board item
+// counter that the route half hands to the service half.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "compiler/lettore_campi.h"
+#include "compiler/memorizza_dati.h"
+#include "model/modello.h"
+
+namespace scenario {
+
+class LetturaSorgenti {
+ public:
+  LetturaSorgenti(ModelloPercorso& m, const SorgentiScenario& sorgenti)
+      : m(m), sorgenti(sorgenti) {}
+
+  ModelloPercorso& m;
+  const SorgentiScenario& sorgenti;
+  // Next free board item: boards take items from 80 downward, stations stop
+  // below it.
+  int32_t prossimo_cartello = kPrimaVoceCartelli;
+
+  // Starts on a source: error locations now name it.
+  void inizia(const std::filesystem::path& file);
+  // Reads the whole source; a source that cannot be read is a run-time failure.
+  LettoreCampi& apri(const std::filesystem::path& file);
+  // Closes the source and, for the generator's own intermediates, deletes it.
+  void chiudi_ed_elimina(const std::filesystem::path& file);
+  void chiudi() { lettore_.reset(); }
+
+  // Reads the next keyword-position field into m.campo and makes it the entry
+  // in progress.
+  void leggi_voce();
+
+  // Records `codice` (and a position) at the entry in progress.
+  void registra(int32_t codice);
+  void registra(int32_t codice, int32_t posizione);
+  // Points luogo_errore at the entry in progress, leaving the code as it is.
+  void segna_luogo() { m.luogo_errore = luogo_voce_; }
+  // Points luogo_errore at the current source with no line.
+  void segna_file(const std::filesystem::path& file);
+
+  // Tells the observer, if any, that the keyword field m.campo matched nothing.
+  void campo_ignorato();
+
+  const LuogoSorgente& luogo_voce() const { return luogo_voce_; }
+
+ private:
+  std::optional<LettoreCampi> lettore_;
+  LuogoSorgente luogo_voce_;
+};
+
+enum class DopoLinea { kLeggiTreno, kEsci };
+
+// The route half: reads and deletes the route source. kEsci when it ended
+// memorizza_dati with a recorded error before the service half.
+DopoLinea leggi_linea(LetturaSorgenti& l);
+
+// The service half: reads and deletes the service source.
+void leggi_treno(LetturaSorgenti& l);
+
+// The file's name as the user knows it, in UTF-8.
+std::string nome_per_utente(const std::filesystem::path& file);
+
+}  // namespace scenario

@@ -1,0 +1,98 @@
+#include "compiler/memorizza_dati.h"
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "app/file_atomico.h"
+#include "compiler/lettura_sorgenti.h"
+#include "text/nomi_file.h"
+
+namespace scenario {
+
+namespace fs = std::filesystem;
+
+std::string nome_per_utente(const fs::path& file) {
+  std::u8string u = file.u8string();
+  return std::string(u.begin(), u.end());
+}
+
+void LetturaSorgenti::inizia(const fs::path& file) {
+  lettore_.reset();
+  luogo_voce_ = LuogoSorgente{nome_per_utente(file), 0, 0};
+}
+
+LettoreCampi& LetturaSorgenti::apri(const fs::path& file) {
+  lettore_.emplace(leggi_file(file), luogo_voce_.file);
+  return *lettore_;
+}
+
+void LetturaSorgenti::chiudi_ed_elimina(const fs::path& file) {
+  chiudi();
+  if (sorgenti.elimina) elimina_se_esiste(file);
+}
+
+void LetturaSorgenti::leggi_voce() {
+  m.campo = lettore_->leggi_testo();
+  luogo_voce_.riga = lettore_->luogo_campo().riga;
+  luogo_voce_.colonna = lettore_->luogo_campo().colonna;
+}
+
+void LetturaSorgenti::registra(int32_t codice) {
+  m.codice_errore = codice;
+  segna_luogo();
+}
+
+void LetturaSorgenti::registra(int32_t codice, int32_t posizione) {
+  registra(codice);
+  m.posizione_errore = posizione;
+}
+
+void LetturaSorgenti::segna_file(const fs::path& file) {
+  m.luogo_errore = LuogoSorgente{nome_per_utente(file), 0, 0};
+}
+
+void LetturaSorgenti::campo_ignorato() {
+  if (sorgenti.osservatore != nullptr && !m.campo.empty()) {
+    sorgenti.osservatore->campo_ignorato(luogo_voce_, m.campo);
+  }
+}
+
+namespace {
+
+// The failure handler's own deletion must not fail in its turn.
+void elimina_senza_guasto(const fs::path& file) {
+  std::error_code ec;
+  if (fs::exists(file, ec) && !fs::is_directory(file, ec)) fs::remove(file, ec);
+}
+
+}  // namespace
+
+SorgentiScenario sorgenti_generatore(const fs::path& cartella, const std::string& nome_scenario,
+                                     const std::string& numero_treno) {
+  SorgentiScenario s;
+  s.linea = percorso_file(cartella, FileScenario::kSorgenteLinea, nome_scenario, numero_treno);
+  s.treno = percorso_file(cartella, FileScenario::kSorgenteTreno, nome_scenario, numero_treno);
+  return s;
+}
+
+void memorizza_dati(ModelloPercorso& m, const SorgentiScenario& sorgenti) {
+  LetturaSorgenti l(m, sorgenti);
+  try {
+    m.voce(kVoceScenario).nome = m.nome_scenario;
+    m.voce(kVoceRipetizione).nome = m.numero_treno;
+    if (leggi_linea(l) == DopoLinea::kEsci) return;
+    leggi_treno(l);
+  } catch (const GuastoEsecuzione&) {
+    // Any failure while reading (a source that ends inside an entry, a value
+    // that does not fit, an entry outside the model) ends the reading with 25.
+    l.chiudi();
+    if (sorgenti.elimina) {
+      elimina_senza_guasto(sorgenti.linea);
+      elimina_senza_guasto(sorgenti.treno);
+    }
+    l.registra(25);
+  }
+}
+
+}  // namespace scenario

@@ -1,0 +1,398 @@
+#include "compiler/memorizza_dati.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "compiler/prova_sorgenti_test.h"
+#include "compiler/scenario_sorgenti_test.h"
+#include "text/righe.h"
+#include "text/scenario_testi.h"
+
+namespace scenario {
+namespace {
+
+using Verifica = std::function<void(const ModelloPercorso&)>;
+
+int conta_celle(const ModelloPercorso& m, uint8_t tipo) {
+  int n = 0;
+  for (const Cella& c : m.celle) n += c.tipo == tipo;
+  return n;
+}
+
+// Every value the Parts give for the carried scenario.
+void verifica_scenario(const Lettura& r) {
+  const ModelloPercorso& m = r.m;
+  ASSERT_EQ(m.codice_errore, 0) << m.luogo_errore.riga << ":" << m.luogo_errore.colonna;
+  EXPECT_EQ(m.posizione_errore, 0);
+  EXPECT_FALSE(r.resta_linea);
+  EXPECT_FALSE(r.resta_treno);
+  ASSERT_EQ(m.ultima_cella(), 760);
+  EXPECT_EQ(m.lunghezza_modello, 38000);
+
+  // Gradients: each cell holds the gradient in force at its start, + 100.
+  for (int i = 0; i <= 2; ++i) EXPECT_EQ(m.cella(i).pendenza, 97) << i;
+  EXPECT_EQ(m.cella(3).pendenza, 103);
+  EXPECT_EQ(m.cella(489).pendenza, 124);
+  EXPECT_EQ(m.cella(526).pendenza, 76);
+  for (int i = 570; i <= 757; ++i) ASSERT_EQ(m.cella(i).pendenza, 101) << i;
+  for (int i = 758; i <= 760; ++i) EXPECT_EQ(m.cella(i).pendenza, 0) << i;
+
+  // Montagne.
+  for (int i = 160; i <= 165; ++i) EXPECT_EQ(m.cella(i).montagna, 1) << i;
+  EXPECT_EQ(m.cella(163).tipo, kSegnoMontagna);
+  EXPECT_EQ(m.cella(227).montagna, 2);
+  for (int i = 229; i <= 233; ++i) EXPECT_EQ(m.cella(i).montagna, 3) << i;
+  EXPECT_EQ(m.cella(232).tipo, kSegnoMontagna);
+  EXPECT_EQ(m.cella(514).montagna, 2);
+  EXPECT_EQ(m.cella(159).montagna + m.cella(166).montagna + m.cella(228).montagna, 0);
+  EXPECT_EQ(m.num_montagne, 4);
+
+  // Speed indicator boards, the empty right-side fields read as 0.
+  EXPECT_EQ(m.cella(138), (Cella{.tipo = kIndicatoriVMax,
+                                 .dato1 = 1500,
+                                 .dato2 = 1600,
+                                 .dato3 = 1600,
+                                 .dato4 = 0,
+                                 .montagna = 0,
+                                 .vel_limite = 15,
+                                 .pendenza = m.cella(138).pendenza,
+                                 .aderenza = m.cella(138).aderenza}));
+  EXPECT_EQ(m.cella(200).dato1, 1300);
+  EXPECT_EQ(m.cella(238).tipo, kIndicatoriVMax);
+
+  // Text boards from item 80 down to 53.
+  EXPECT_EQ(m.cella(14).tipo, kCartello);
+  EXPECT_EQ(m.cella(14).dato1, 80);
+  EXPECT_EQ(m.voce(80).nome, "(Cavalcavia)(Km 132+749)(ex P.L.   )");
+  EXPECT_EQ(m.cella(558).dato1, 53);
+  EXPECT_EQ(m.voce(53).nome, "(P.L.      )(Km 153+284)");
+  EXPECT_EQ(m.voce(52).nome, "");
+  EXPECT_EQ(conta_celle(m, kCartello), 28);
+  EXPECT_EQ(m.voce(57).nome, "(Confluenza      )(Sx Morvessa     )(Dx Agrigento    )");
+
+  // Stations.
+  const Voce& origine = m.voce(1);
+  EXPECT_EQ(origine.tipo, 2);
+  EXPECT_EQ(origine.inizio, -300);
+  EXPECT_EQ(origine.fine, 300);
+  EXPECT_EQ(origine.nome, "MORVESSA C.");
+  EXPECT_EQ(origine.orario, 37920);
+  EXPECT_EQ(origine.opz13, 1);
+  EXPECT_EQ(origine.opz10, 4);
+  EXPECT_EQ(m.cella(5).tipo, kStazione);
+  EXPECT_EQ(m.cella(5).dato1, 1);
+  EXPECT_EQ(m.cella(4).marcatore, 81);
+  EXPECT_EQ(m.cella(3).marcatore, 82);
+  EXPECT_EQ(m.cella(2).marcatore, 83);
+  EXPECT_EQ(m.cella(1).marcatore, 0);
+  const Voce& san_cataldo = m.voce(2);
+  EXPECT_EQ(san_cataldo.nome, "SAN CATALDO");
+  EXPECT_EQ(san_cataldo.inizio, 6450);
+  EXPECT_EQ(san_cataldo.fine, 6800);
+  EXPECT_EQ(san_cataldo.opz6, 1);
+  EXPECT_EQ(m.cella(135).tipo, kStazione);
+  EXPECT_EQ(m.cella(135).dato1, 2);
+  for (int k = 1; k <= 4; ++k) EXPECT_EQ(m.cella(135 - k).marcatore, 80 + k) << k;
+  EXPECT_EQ(m.voce(3).nome, "SERRADIFALCO");
+  EXPECT_EQ(m.voce(4).nome, "TOLVARRE");
+  EXPECT_EQ(m.voce(4).fine, 29050);
+  EXPECT_EQ(m.voce(4).orario, 39780);
+  EXPECT_EQ(m.voce(4).opz4, 1);
+  EXPECT_EQ(m.cella(580).dato1, 4);
+  EXPECT_EQ(m.voce(5), Voce{});
+  EXPECT_EQ(conta_celle(m, kStazione), 4);
+
+  // Speed profile in steps of 5 km/h, and adhesion.
+  for (int i = 0; i <= 760; ++i) {
+    const int atteso = i <= 135 ? 12 : i <= 209 ? 15 : i <= 236 ? 13 : i <= 757 ? 15 : 0;
+    ASSERT_EQ(m.cella(i).vel_limite, atteso) << i;
+  }
+  EXPECT_EQ(m.cella(0).aderenza, 100);
+  EXPECT_EQ(m.cella(12).aderenza, 100);
+  EXPECT_EQ(m.cella(13).aderenza, 85);
+  EXPECT_EQ(m.cella(114).aderenza, 70);
+  EXPECT_EQ(m.cella(568).aderenza, 80);
+  EXPECT_EQ(m.cella(569).aderenza, 100);
+  EXPECT_EQ(m.cella(757).aderenza, 100);
+  EXPECT_EQ(m.cella(758).aderenza, 0);
+
+  // Signals.
+  const Cella& s531 = m.cella(531);
+  EXPECT_EQ(s531.tipo, kSegnale);
+  EXPECT_EQ(s531.dato1, 33);
+  EXPECT_EQ(s531.dato2, 41);
+  EXPECT_EQ(s531.dato3, 0);
+  EXPECT_EQ(s531.dato4, 4);
+  EXPECT_EQ(s531.tempo, 0);
+  const int celle_41[] = {529, 527, 525, 523};
+  for (int k = 0; k < 4; ++k) EXPECT_EQ(m.cella(celle_41[k]).marcatore, 41 + k);
+  const Cella& s113 = m.cella(113);
+  EXPECT_EQ(s113.tipo, kSegnale);
+  EXPECT_EQ(s113.dato4, 6);
+  EXPECT_EQ(s113.dato1, 40);
+  EXPECT_EQ(s113.dato2, 10);
+  const int celle_61[] = {111, 109, 107, 105};
+  for (int k = 0; k < 4; ++k) EXPECT_EQ(m.cella(celle_61[k]).marcatore, 61 + k);
+  EXPECT_EQ(conta_celle(m, kSegnale), 6);
+
+  // Items 81 to 86.
+  EXPECT_EQ(m.voce(81).inizio, 0);
+  EXPECT_EQ(m.voce(81).fine, 132100);
+  EXPECT_EQ(m.voce(81).posizione, 0);
+  EXPECT_EQ(m.voce(82), Voce{});
+  EXPECT_EQ(m.voce(83), Voce{});
+  EXPECT_EQ(m.voce(84).inizio, 105);
+  EXPECT_EQ(m.voce(84).fine, 31000);
+  EXPECT_EQ(m.voce(84).posizione, 8);
+  EXPECT_EQ(m.voce(85).nome, "MorvessaC_Tolvarre");
+  EXPECT_EQ(m.voce(85).posizione, 1);
+  EXPECT_EQ(m.voce(86).nome, "823");
+  EXPECT_EQ(m.voce(86).posizione, 0);  // the second repetition position is 0
+  EXPECT_EQ(m.voce(86).opz7, 120);
+  EXPECT_EQ(m.voce(86).opz10, 10);
+  EXPECT_EQ(m.voce(86).opz11, 31);
+  EXPECT_EQ(m.voce(86).opz12, 0);
+  EXPECT_EQ(m.voce(86).opz13, 0);
+
+  // Plan table: rows 0..38000, the last two never computed.
+  const Tracciato& t = m.tracciato;
+  ASSERT_EQ(t.ultima_riga(), 38000);
+  EXPECT_EQ(t.etichetta(1, 1), Etichetta::kIntero);
+  EXPECT_EQ(t.valore(300, 0), 0.0);
+  EXPECT_EQ(t.valore(300, 1), 300.0);
+  EXPECT_NEAR(t.valore(400, 0), 5.0459, 5e-5);
+  EXPECT_EQ(t.etichetta(37998, 1), Etichetta::kDoppio);
+  EXPECT_EQ(t.etichetta(37999, 0), Etichetta::kVuoto);
+  EXPECT_EQ(t.etichetta(38000, 1), Etichetta::kVuoto);
+}
+
+TEST(MemorizzaDatiTest, QuotedScenarioLinesReadIntoTheModel) {
+  verifica_scenario(leggi_sorgenti(linea_citata(), treno_citato()));
+}
+
+TEST(MemorizzaDatiTest, CarriedScenarioReadsWithoutError) {
+  if (testo_righe(righe_linea()) == crlf({"[generale]", "[fine]"})) {
+    GTEST_SKIP() << "the carried route source holds no scenario data yet";
+  }
+  verifica_scenario(leggi_sorgenti(testo_righe(righe_linea()), testo_righe(righe_treno())));
+}
+
+// The plan table of the scenario's first two curves.
+TEST(MemorizzaDatiTest, PlanTableTurnsTheStepMetreByMetre) {
+  const Lettura r = leggi_sorgenti(
+      linea_minima(crlf({"curvad4,  300,  100", "curvad5,  400,  150"})), treno_minimo());
+  ASSERT_EQ(r.m.codice_errore, 0);
+  const Tracciato& t = r.m.tracciato;
+  for (int k = 2; k <= 300; ++k) {
+    ASSERT_EQ(t.valore(k, 0), 0.0) << k;
+    ASSERT_EQ(t.valore(k, 1), static_cast<double>(k)) << k;
+    ASSERT_EQ(t.etichetta(k, 0), Etichetta::kDoppio) << k;
+  }
+  EXPECT_NEAR(t.valore(400, 0), 5.0459, 5e-5);
+  EXPECT_NEAR(t.valore(400, 1), 399.8334, 5e-5);
+  EXPECT_NEAR(t.valore(400, 0) - t.valore(399, 0), 0.0998, 5e-5);
+  EXPECT_NEAR(t.valore(400, 1) - t.valore(399, 1), 0.9951, 5e-5);
+  EXPECT_NEAR(t.valore(550, 0), 42.1708, 5e-5);
+  EXPECT_NEAR(t.valore(550, 1), 544.6177, 5e-5);
+  // After the last curve the step is carried unchanged to row 9998.
+  const double dx = t.valore(550, 0) - t.valore(549, 0);
+  EXPECT_NEAR(t.valore(9998, 0), t.valore(550, 0) + 9448 * dx, 1e-6);
+  EXPECT_EQ(t.etichetta(9998, 0), Etichetta::kDoppio);
+  EXPECT_EQ(t.etichetta(9999, 0), Etichetta::kVuoto);
+  EXPECT_EQ(t.etichetta(10000, 1), Etichetta::kVuoto);
+  EXPECT_EQ(t.etichetta(0, 0), Etichetta::kIntero);
+}
+
+TEST(MemorizzaDatiTest, CurvesTurnLeftWithAnSAndOverlapsAreNotTurnedTwice) {
+  const Lettura destra = leggi_sorgenti(linea_minima(crlf({"curvad4, 300, 100"})), treno_minimo());
+  const Lettura sinistra =
+      leggi_sorgenti(linea_minima(crlf({"CURVAS4, 300, 100"})), treno_minimo());
+  EXPECT_EQ(sinistra.m.tracciato.valore(400, 0), -destra.m.tracciato.valore(400, 0));
+  EXPECT_EQ(sinistra.m.tracciato.valore(400, 1), destra.m.tracciato.valore(400, 1));
+
+  // A curve starting inside the previous one goes on from the row reached.
+  const Lettura sovrapposte =
+      leggi_sorgenti(linea_minima(crlf({"curvad4, 300, 100", "curvad4, 350, 50"})), treno_minimo());
+  ASSERT_EQ(sovrapposte.m.codice_errore, 0);
+  for (int k = 0; k <= 9998; k += 7) {
+    ASSERT_EQ(sovrapposte.m.tracciato.valore(k, 0), destra.m.tracciato.valore(k, 0)) << k;
+  }
+}
+
+TEST(MemorizzaDatiTest, WithoutThePlanTableCurvesAreSkippedFieldByField) {
+  const Lettura r =
+      leggi_sorgenti(linea_minima(crlf({"curvad4, 300, 100", "pendenza, 0, 5", "pendenza, 200, 0",
+                                        "cartello_indicatore, 650, (F)"})),
+                     treno_minimo(), /*con_tracciato=*/0);
+  EXPECT_EQ(r.m.codice_errore, 0);
+  EXPECT_FALSE(r.m.tracciato.creato());
+  EXPECT_EQ(r.m.cella(3).pendenza, 105);
+  EXPECT_EQ(r.m.cella(4).pendenza, 100);
+  EXPECT_EQ(r.m.cella(14).tipo, kCartello);
+}
+
+// One row per code the readers and recorders record.
+struct CasoErrore {
+  int32_t codice;
+  const char* nome;
+  std::optional<std::string> linea;
+  std::optional<std::string> treno;
+  int32_t posizione;
+  bool resta_linea, resta_treno;
+  Verifica verifica;
+};
+
+std::string generale(std::string_view righe) {
+  return crlf({"[generale]", "lunghezza percorso, 3000"}) + std::string(righe) +
+         crlf({"[curve]", "[fine]"});
+}
+
+std::string cartelli(int quanti) {
+  std::string s;
+  for (int i = 0; i < quanti; ++i) {
+    s += "cartello_indicatore, " + std::to_string(100 + 50 * i) + ", (F)\r\n";
+  }
+  return s;
+}
+
+const std::string kRallentamento = "rallentamento, 5000, 30, 400, 1, 1, 0\r\n";
+std::string segnale_a(int p) {
+  return "segnale, " + std::to_string(p) + ", 1, 4, 1, 0, 0, 0, 0, 0, 0, 0\r\n";
+}
+std::string stazione(int p, int tipo, int lunghezza, int opz6 = 0) {
+  return "stazione, " + std::to_string(p) + ", " + std::to_string(tipo) + ", " +
+         std::to_string(lunghezza) + ", 0, 0, " + std::to_string(opz6) +
+         ", 1, 1, 0, 4, 1, 1, 0, 10, 32, 0, NOME\r\n";
+}
+
+TEST(MemorizzaDatiTest, EveryRecordedErrorWithItsPositionFilesAndModel) {
+  const std::string treno = treno_minimo();
+  const CasoErrore casi[] = {
+      {101, "route source missing", std::nullopt, treno, 0, false, true,
+       [](const ModelloPercorso& m) {
+         EXPECT_FALSE(m.celle_create);
+         EXPECT_EQ(m.voce(85).nome, "MorvessaC_Tolvarre");
+       }},
+      {102, "no [generale] field", crlf({"lunghezza percorso, 3000", "[fine]"}), treno, 0, false,
+       true, [](const ModelloPercorso& m) { EXPECT_FALSE(m.celle_create); }},
+      {102, "[generale] as the last field", crlf({"x", "[GENERALE]"}), treno, 0, false, true,
+       nullptr},
+      {1, "route longer than 1000000 m", generale("lunghezza percorso, 1000001\r\n"), treno, 0,
+       false, true,
+       [](const ModelloPercorso& m) {
+         EXPECT_EQ(m.voce(84).fine, 1000001);
+         EXPECT_EQ(m.lunghezza_modello, 10000);  // from the first length line
+       }},
+      {3, "first repetition position off 50", generale("ripetizione segnali 4, 25, 0\r\n"), treno,
+       0, false, true, [](const ModelloPercorso& m) { EXPECT_EQ(m.voce(86).inizio, 25); }},
+      {4, "second repetition position off 50", generale("ripetizione segnali 4, 0, 75\r\n"), treno,
+       0, false, true, [](const ModelloPercorso& m) { EXPECT_EQ(m.voce(86).fine, 75); }},
+      {5, "repetition keyword without 4 or 9", generale("ripetizione segnali, 50, 100\r\n"), treno,
+       0, false, true, [](const ModelloPercorso& m) { EXPECT_EQ(m.voce(86).posizione, 0); }},
+      {6, "text board on a taken cell",
+       linea_minima("cartello_indicatore, 650, (A)\r\ncartello_indicatore, 650, (B)\r\n"), treno,
+       650, false, true,
+       [](const ModelloPercorso& m) {
+         EXPECT_EQ(m.cella(14).dato1, 80);
+         EXPECT_EQ(m.voce(80).nome, "(A)");
+         EXPECT_EQ(m.voce(79).nome, "");
+       }},
+      {21, "speed indicator boards on a taken cell",
+       linea_minima("cartello_indicatore, 650, (A)\r\nindicatori_vmax, 650, 1,1,1,0,1,1,1,0\r\n"),
+       treno, 650, false, true,
+       [](const ModelloPercorso& m) { EXPECT_EQ(m.cella(14).tipo, kCartello); }},
+      {103, "curve keyword without a class digit", linea_minima("curvad, 300, 100\r\n"), treno, 0,
+       false, true,
+       [](const ModelloPercorso& m) { EXPECT_EQ(m.tracciato.etichetta(2, 0), Etichetta::kVuoto); }},
+      {15, "route entry beyond the cells: the service half still runs",
+       linea_minima("pendenza, 0, 2\r\npendenza, 9950, 1\r\n"),
+       treno_minimo("velocita, 0, 60\r\nvelocita, 500, 80\r\n"), 9950, false, false,
+       [](const ModelloPercorso& m) {
+         EXPECT_EQ(m.cella(197).pendenza, 102);
+         EXPECT_EQ(m.cella(9).vel_limite, 12);
+         EXPECT_EQ(m.cella(197).vel_limite, 16);
+       }},
+      {15, "service entry beyond the cells: the end fills still run", linea_minima(),
+       treno_minimo("aderenza, 0, 100\r\naderenza, 1000, 85\r\naderenza, 9950, 70\r\n"), 9950,
+       false, false,
+       [](const ModelloPercorso& m) {
+         EXPECT_EQ(m.cella(19).aderenza, 100);
+         EXPECT_EQ(m.cella(197).aderenza, 85);
+         EXPECT_EQ(m.cella(198).aderenza, 0);
+       }},
+      {2, "chainage record off 50, checked after the service source",
+       generale("progressiva chilometrica uno, 25, 132100, 0\r\n"),
+       treno_minimo("numero vetture, 8\r\n"), 0, false, false,
+       [](const ModelloPercorso& m) {
+         EXPECT_EQ(m.voce(81).inizio, 25);
+         EXPECT_EQ(m.voce(84).posizione, 8);
+       }},
+      {7, "abbattimento on a taken cell", linea_minima(),
+       treno_minimo(segnale_a(4400) + "abbattimento, 4450, 5\r\nvelocita, 0, 60\r\n"), 4450, false,
+       false,
+       [](const ModelloPercorso& m) {
+         EXPECT_EQ(m.cella(89).tipo, kSegnale);
+         EXPECT_EQ(m.cella(0).vel_limite, 0);  // stopped: no end fills
+       }},
+      {8, "station position off 50", linea_minima(),
+       treno_minimo(stazione(0, 2, 600) + stazione(6625, 21, 300)), 6625, false, false,
+       [](const ModelloPercorso& m) {
+         EXPECT_EQ(m.cella(5).dato1, 1);
+         EXPECT_EQ(m.voce(2).posizione, 6625);
+       }},
+      {9, "station length off 100", linea_minima(), treno_minimo(stazione(1000, 21, 350)), 1000,
+       false, false, [](const ModelloPercorso& m) { EXPECT_EQ(m.voce(1).tipo, 21); }},
+      {10, "stations reach the board items", linea_minima(cartelli(78)),
+       treno_minimo(stazione(5000, 21, 300)), 0, false, false,
+       [](const ModelloPercorso& m) {
+         EXPECT_EQ(m.voce(1).nome, "NOME");
+         EXPECT_EQ(m.cella(102).tipo, kStazione);
+       }},
+      {16, "signal on a taken cell", linea_minima(),
+       treno_minimo(segnale_a(4400) + segnale_a(4400)), 4400, false, false,
+       [](const ModelloPercorso& m) { EXPECT_EQ(m.cella(89).dato1, 40); }},
+      {17, "slowdown warning cell taken", linea_minima(),
+       treno_minimo(segnale_a(3800) + kRallentamento), 5000, false, false,
+       [](const ModelloPercorso& m) { EXPECT_EQ(m.cella(101).tipo, kNessuno); }},
+      {18, "slowdown start cell taken", linea_minima(),
+       treno_minimo(segnale_a(5000) + kRallentamento), 5000, false, false,
+       [](const ModelloPercorso& m) { EXPECT_EQ(m.cella(77).tipo, kNessuno); }},
+      {19, "slowdown end cell taken", linea_minima(),
+       treno_minimo(segnale_a(5400) + kRallentamento), 5000, false, false,
+       [](const ModelloPercorso& m) { EXPECT_EQ(m.cella(101).tipo, kNessuno); }},
+      {20, "slowdown pre-warning cell taken", linea_minima(),
+       treno_minimo(segnale_a(3750) + kRallentamento), 5000, false, false,
+       [](const ModelloPercorso& m) {
+         EXPECT_EQ(m.cella(77).tipo, kAvvisoRallentamento);
+         EXPECT_EQ(m.cella(101).tipo, kInizioRallentamento);
+         EXPECT_EQ(m.cella(109).tipo, kFineRallentamento);
+       }},
+      {22, "stations closer than 350 m", linea_minima(),
+       treno_minimo(stazione(1000, 21, 300) + stazione(1300, 21, 300)), 1300, false, false,
+       [](const ModelloPercorso& m) {
+         EXPECT_EQ(m.cella(28).dato1, 2);  // the second station's marks are written
+         EXPECT_EQ(m.cella(27).marcatore, 81);
+       }},
+      {24, "station cell not above 1", linea_minima(), treno_minimo(stazione(0, 21, 100)), 0, false,
+       false, [](const ModelloPercorso& m) { EXPECT_EQ(m.voce(1).fine, 50); }},
+      {25, "route source ends inside an entry", linea_minima() + "pendenza, 100", treno, 0, false,
+       false, nullptr},
+  };
+  for (const CasoErrore& c : casi) {
+    SCOPED_TRACE(std::string(c.nome) + " (" + std::to_string(c.codice) + ")");
+    const Lettura r = leggi_sorgenti(c.linea, c.treno);
+    EXPECT_EQ(r.m.codice_errore, c.codice);
+    EXPECT_EQ(r.m.posizione_errore, c.posizione);
+    EXPECT_EQ(r.resta_linea, c.resta_linea);
+    EXPECT_EQ(r.resta_treno, c.resta_treno);
+    if (c.verifica) c.verifica(r.m);
+  }
+}
+
+}  // namespace
+}  // namespace scenario
