@@ -3,21 +3,27 @@
 #include <string>
 
 #include "app/file_atomico.h"
-#include "model/numeri.h"
 
 namespace scenario {
 namespace {
 
-[[noreturn]] void etichetta_sconosciuta(uint8_t etichetta, size_t elemento) {
-  throw GuastoEsecuzione("plan table element " + std::to_string(elemento) + " has type tag " +
-                         std::to_string(etichetta) + ", which the plan file cannot hold");
+template <typename Codifica>
+std::string in_memoria(Codifica codifica, size_t dimensione = 0) {
+  ScrittoreLE out;
+  out.riserva(dimensione);
+  codifica(out);
+  return out.prendi_byte();
 }
 
-template <typename Codifica>
-std::string in_memoria(Codifica codifica) {
-  ScrittoreLE out;
-  codifica(out);
-  return std::string(out.byte());
+// Bytes of the plan file: 2 per tag, then 2 per Integer and 8 per binary64.
+size_t dimensione_tracciato(const Tracciato& t) {
+  size_t n = 0;
+  for (uint8_t e : t.etichette()) {
+    n += 2 + (e == static_cast<uint8_t>(Etichetta::kIntero)   ? 2
+              : e == static_cast<uint8_t>(Etichetta::kDoppio) ? 8
+                                                              : 0);
+  }
+  return n;
 }
 
 template <typename Codifica>
@@ -34,26 +40,7 @@ void su_file(const std::filesystem::path& percorso, Codifica codifica) {
 void codifica_tracciato(const Tracciato& tracciato, ScrittoreLE& out) {
   if (!tracciato.creato()) throw GuastoEsecuzione("the plan table was never created");
   // One pass in storage order: all of coordinate 0, then all of coordinate 1.
-  const std::vector<uint8_t>& etichette = tracciato.etichette();
-  const std::vector<double>& valori = tracciato.valori();
-  for (size_t e = 0; e < etichette.size(); ++e) {
-    switch (static_cast<Etichetta>(etichette[e])) {
-      case Etichetta::kVuoto:
-        out.u16(static_cast<uint16_t>(Etichetta::kVuoto));
-        break;
-      case Etichetta::kIntero:
-        out.u16(static_cast<uint16_t>(Etichetta::kIntero));
-        out.i16(
-            restringi<int16_t>(static_cast<int64_t>(valori[e]), "an Integer of the plan table"));
-        break;
-      case Etichetta::kDoppio:
-        out.u16(static_cast<uint16_t>(Etichetta::kDoppio));
-        out.f64(valori[e]);
-        break;
-      default:
-        etichetta_sconosciuta(etichette[e], e);
-    }
-  }
+  out.etichettati(tracciato.etichette(), tracciato.valori());
 }
 
 void codifica_voci(const ModelloPercorso& m, ScrittoreLE& out) {
@@ -97,7 +84,8 @@ void codifica_celle(const ModelloPercorso& m, ScrittoreLE& out) {
 }
 
 std::string byte_tracciato(const Tracciato& t) {
-  return in_memoria([&](ScrittoreLE& out) { codifica_tracciato(t, out); });
+  if (!t.creato()) throw GuastoEsecuzione("the plan table was never created");
+  return in_memoria([&](ScrittoreLE& out) { codifica_tracciato(t, out); }, dimensione_tracciato(t));
 }
 std::string byte_voci(const ModelloPercorso& m) {
   return in_memoria([&](ScrittoreLE& out) { codifica_voci(m, out); });

@@ -1,6 +1,10 @@
 #include "output/scrittore_le.h"
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
+#include <string>
+#include <utility>
 
 #include "app/file_atomico.h"
 #include "model/numeri.h"
@@ -26,6 +30,54 @@ void ScrittoreLE::fai_spazio(size_t n) {
 void ScrittoreLE::testo(std::string_view cp1252) {
   u16(restringi<uint16_t>(static_cast<int64_t>(cp1252.size()), "a text's 2-byte length"));
   if (!cp1252.empty()) std::memcpy(spazio(cp1252.size()), cp1252.data(), cp1252.size());
+}
+
+void ScrittoreLE::etichettati(std::span<const uint8_t> etichette, std::span<const double> valori) {
+  if (etichette.size() != valori.size()) {
+    throw GuastoEsecuzione("tagged values: " + std::to_string(etichette.size()) + " tags for " +
+                           std::to_string(valori.size()) + " values");
+  }
+  constexpr size_t kMassimo = 10;  // tag and binary64
+  constexpr size_t kPasso = 4096;  // elements per check of the room left
+  for (size_t inizio = 0; inizio < etichette.size(); inizio += kPasso) {
+    const size_t fine = std::min(etichette.size(), inizio + kPasso);
+    unsigned char* const base = spazio((fine - inizio) * kMassimo);
+    unsigned char* p = base;
+    for (size_t e = inizio; e < fine; ++e) {
+      const uint8_t etichetta = etichette[e];
+      le(p, etichetta, 2);
+      p += 2;
+      if (etichetta == 5) {
+        le(p, std::bit_cast<uint64_t>(valori[e]), 8);
+        p += 8;
+      } else if (etichetta == 2) {
+        const double v = valori[e];
+        if (!(v >= std::numeric_limits<int16_t>::min() &&
+              v <= std::numeric_limits<int16_t>::max() &&
+              v == static_cast<double>(static_cast<int16_t>(v)))) {
+          throw GuastoEsecuzione("tagged value " + std::to_string(e) +
+                                 " is no Integer: " + std::to_string(v));
+        }
+        le(p, static_cast<uint16_t>(static_cast<int16_t>(v)), 2);
+        p += 2;
+      } else if (etichetta != 0) {
+        throw GuastoEsecuzione("tagged value " + std::to_string(e) + " has type tag " +
+                               std::to_string(etichetta) + ", which the format cannot hold");
+      }
+    }
+    // Give back the room that was not used.
+    usati_ -= (fine - inizio) * kMassimo - static_cast<size_t>(p - base);
+  }
+}
+
+void ScrittoreLE::riserva(size_t n) {
+  if (file_ == nullptr && n > buffer_.size() - usati_) buffer_.resize(usati_ + n);
+}
+
+std::string ScrittoreLE::prendi_byte() {
+  buffer_.resize(usati_);
+  usati_ = 0;
+  return std::exchange(buffer_, std::string());
 }
 
 void ScrittoreLE::svuota() {

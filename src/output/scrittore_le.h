@@ -10,6 +10,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -32,11 +33,22 @@ class ScrittoreLE {
   void f64(double v) { le(spazio(8), std::bit_cast<uint64_t>(v), 8); }
   // A text member: fails when it is longer than the 2-byte count can say.
   void testo(std::string_view cp1252);
+  // Tagged values, one per (tag, value) pair: the 2-byte tag, then nothing for
+  // tag 0 (empty), the value as an Integer for tag 2, as a binary64 for tag 5.
+  // Any other tag, or an Integer value that does not fit, fails naming the
+  // element. Written in one tight pass: a plan table holds millions of them.
+  void etichettati(std::span<const uint8_t> etichette, std::span<const double> valori);
+
+  // Without a file: makes room for n bytes at once, so that a large structure
+  // is not copied as the buffer grows.
+  void riserva(size_t n);
 
   // Hands what is buffered to the file.
   void svuota();
   // The bytes written so far (only those not yet handed to a file).
   std::string_view byte() const { return {buffer_.data(), usati_}; }
+  // The same bytes, handed over; the writer is left empty.
+  std::string prendi_byte();
 
  private:
   // Room for n more bytes at the end of what is written; the caller fills it.
