@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "compiler/lettura_sorgenti.h"
 #include "compiler/posizioni.h"
@@ -57,6 +58,7 @@ class LettoreLinea {
   Passo cartello();
   void fine_linea();
 
+  class Avanzamento;
   void ripeti_pendenza(int32_t fino_a);
   void rettilineo(int32_t fino_a);
 
@@ -69,6 +71,7 @@ class LettoreLinea {
   int32_t cursore_ = 0;              // next cell to receive a gradient
   int32_t pendenza_precedente_ = 0;  // gradient in force up to the next change
   int32_t k_ = 2;                    // next plan row to compute
+  std::vector<double> xs_, ys_;      // plan rows computed, not yet stored
 };
 
 DopoLinea LettoreLinea::leggi() {
@@ -268,19 +271,73 @@ Passo LettoreLinea::pendenza() {
   return Passo::kAvanti;
 }
 
-// Plan rows up to fino_a, carrying the last metre's step unchanged.
-void LettoreLinea::rettilineo(int32_t fino_a) {
-  Tracciato& t = m_.tracciato;
-  double x2 = t.valore(k_ - 2, 0), y2 = t.valore(k_ - 2, 1);
-  double x1 = t.valore(k_ - 1, 0), y1 = t.valore(k_ - 1, 1);
-  while (k_ <= fino_a) {
-    const double x = x1 + (x1 - x2);
-    const double y = y1 + (y1 - y2);
-    t.metti_doppio(k_, 0, x);
-    t.metti_doppio(k_, 1, y);
-    x2 = x1, y2 = y1, x1 = x, y1 = y;
-    ++k_;
+// The plan table is computed a stretch at a time into two buffers and then
+// stored at once, carrying the last two rows in hand: each new row is the last
+// one plus the step between the last two, turned by c radians on an arc. Every
+// operation is binary64 and the bracketed increment is rounded before it is
+// added.
+class LettoreLinea::Avanzamento {
+ public:
+  Avanzamento(Tracciato& t, int32_t k, std::vector<double>& xs, std::vector<double>& ys)
+      : t_(t), prima_(k), xs_(xs), ys_(ys) {
+    x2_ = t.valore(k - 2, 0), y2_ = t.valore(k - 2, 1);
+    x1_ = t.valore(k - 1, 0), y1_ = t.valore(k - 1, 1);
+    xs_.clear();
+    ys_.clear();
   }
+  // n rows going on with the last step unchanged.
+  void dritti(int64_t n) {
+    righe(n, [](double dx, double dy, double& px, double& py) {
+      px = dx;
+      py = dy;
+    });
+  }
+  // n rows turning the step by c radians per metre.
+  void curvi(int64_t n, double c) {
+    righe(n, [c](double dx, double dy, double& px, double& py) {
+      px = dx + c * dy;
+      py = dy - c * dx;
+    });
+  }
+  // Stores the rows computed.
+  void scrivi() { t_.metti_doppi(prima_, xs_.size(), xs_.data(), ys_.data()); }
+
+ private:
+  template <typename Passo>
+  void righe(int64_t n, Passo passo) {
+    if (n <= 0) return;
+    const size_t base = xs_.size();
+    xs_.resize(base + static_cast<size_t>(n));
+    ys_.resize(base + static_cast<size_t>(n));
+    double* px = xs_.data() + base;
+    double* py = ys_.data() + base;
+    double x2 = x2_, y2 = y2_, x1 = x1_, y1 = y1_;
+    for (int64_t i = 0; i < n; ++i) {
+      double ix, iy;
+      passo(x1 - x2, y1 - y2, ix, iy);
+      const double x = x1 + ix;
+      const double y = y1 + iy;
+      px[i] = x;
+      py[i] = y;
+      x2 = x1, y2 = y1, x1 = x, y1 = y;
+    }
+    x2_ = x2, y2_ = y2, x1_ = x1, y1_ = y1;
+  }
+
+  Tracciato& t_;
+  int32_t prima_;
+  std::vector<double>& xs_;
+  std::vector<double>& ys_;
+  double x2_, y2_, x1_, y1_;
+};
+
+void LettoreLinea::rettilineo(int32_t fino_a) {
+  Avanzamento a(m_.tracciato, k_, xs_, ys_);
+  if (k_ <= fino_a) {
+    a.dritti(int64_t{fino_a} - k_ + 1);
+    k_ = fino_a + 1;
+  }
+  a.scrivi();
 }
 
 Passo LettoreLinea::curva(std::string_view minuscolo) {
@@ -295,7 +352,7 @@ Passo LettoreLinea::curva(std::string_view minuscolo) {
   double c = 0.0;
   bool trovata = false;
   for (int classe = 1; classe <= 6 && !trovata; ++classe) {
-    if (contiene(minuscolo, std::string(1, static_cast<char>('0' + classe)))) {
+    if (minuscolo.find(static_cast<char>('0' + classe)) != std::string_view::npos) {
       c = kCurvature[classe - 1];
       trovata = true;
     }
@@ -316,44 +373,23 @@ Passo LettoreLinea::curva(std::string_view minuscolo) {
                            std::to_string(ultima_riga));
   }
 
-  Tracciato& t = m_.tracciato;
-  double x2 = t.valore(k_ - 2, 0), y2 = t.valore(k_ - 2, 1);
-  double x1 = t.valore(k_ - 1, 0), y1 = t.valore(k_ - 1, 1);
-  // Straight run up to the curve, then the arc: the step (dX, dY) between the
-  // last two rows is turned by c radians per metre. Every operation is binary64
-  // and the bracketed increment is rounded before it is added.
-  while (k_ <= fine) {
-    const double dx = x1 - x2;
-    const double dy = y1 - y2;
-    double x, y;
-    if (k_ <= s) {
-      x = x1 + dx;
-      y = y1 + dy;
-    } else {
-      x = x1 + (dx + c * dy);
-      y = y1 + (dy - c * dx);
-    }
-    t.metti_doppio(k_, 0, x);
-    t.metti_doppio(k_, 1, y);
-    x2 = x1, y2 = y1, x1 = x, y1 = y;
-    ++k_;
-    if (k_ > kUltimaRigaCalcolata) {
-      esito_codice_ = 103;
-      return Passo::kEsci;
-    }
-  }
-  // A negative length leaves a straight run up to s without an arc.
-  while (k_ <= s) {
-    const double x = x1 + (x1 - x2);
-    const double y = y1 + (y1 - y2);
-    t.metti_doppio(k_, 0, x);
-    t.metti_doppio(k_, 1, y);
-    x2 = x1, y2 = y1, x1 = x, y1 = y;
-    ++k_;
-    if (k_ > kUltimaRigaCalcolata) {
-      esito_codice_ = 103;
-      return Passo::kEsci;
-    }
+  // Straight run up to the curve, then the arc. The plan is computed up to
+  // row 1000000 at most: a curve that needs more stops the reading there.
+  Avanzamento a(m_.tracciato, k_, xs_, ys_);
+  bool oltre = false;
+  auto tratto = [&](int64_t fino_a, auto&& calcola) {
+    if (oltre || k_ > fino_a) return;
+    const int64_t ultima = std::min<int64_t>(fino_a, kUltimaRigaCalcolata);
+    calcola(ultima - k_ + 1);
+    k_ = static_cast<int32_t>(ultima + 1);
+    oltre = k_ > kUltimaRigaCalcolata;
+  };
+  tratto(s, [&](int64_t n) { a.dritti(n); });
+  tratto(fine, [&](int64_t n) { a.curvi(n, c); });
+  a.scrivi();
+  if (oltre) {
+    esito_codice_ = 103;
+    return Passo::kEsci;
   }
   return Passo::kAvanti;
 }

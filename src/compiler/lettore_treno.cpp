@@ -52,6 +52,12 @@ class LettoreTreno {
   Passo stazione();
   void fine_lettura();
 
+  // Tells the observer of a profile entry at p whose cell the fill, standing
+  // at cell `cursore`, has already passed.
+  void fuori_ordine(const char* voce, int32_t p, int32_t cursore) {
+    if (osservatore_ != nullptr) osservatore_->fuori_ordine(l_.luogo_voce(), voce, p, cursore * 50);
+  }
+
   int16_t numero16(const char* cosa) { return restringi<int16_t>(in_->leggi_numero(), cosa); }
   uint8_t numero8(const char* cosa) { return restringi<uint8_t>(in_->leggi_numero(), cosa); }
 
@@ -59,6 +65,7 @@ class LettoreTreno {
   ModelloPercorso& m_;
   const std::filesystem::path& file_;
   LettoreCampi* in_ = nullptr;
+  OsservatoreLettura* osservatore_ = l_.sorgenti.osservatore;
 
   int32_t cursore_velocita_ = 0;
   int32_t cursore_aderenza_ = 0;
@@ -128,6 +135,7 @@ Passo LettoreTreno::velocita() {
   const int32_t s = in_->leggi_numero();
   if (fuori(p, 100)) return Passo::kFineLettura;
   const int32_t t = cella_tratto(p);
+  if (t > 0 && cursore_velocita_ >= t) fuori_ordine("velocita", p, cursore_velocita_);
   const int32_t n = m_.ultima_cella();
   if (t > 0 && cursore_velocita_ < n) {
     // Stored in steps of 5 km/h; the fill never reaches cell N.
@@ -148,6 +156,10 @@ Passo LettoreTreno::aderenza() {
   const int32_t a = in_->leggi_numero();
   if (fuori(p, 100)) return Passo::kFineLettura;
   const int32_t t = cella_tratto(p);
+  if (t > 0 && cursore_aderenza_ >= t) fuori_ordine("aderenza", p, cursore_aderenza_);
+  if (osservatore_ != nullptr && (a < 0 || a > 255)) {
+    osservatore_->valore_avvolto(l_.luogo_voce(), "aderenza", a, basso8(a));
+  }
   if (t > 0) {
     richiedi_celle(m_, cursore_aderenza_, cursore_aderenza_, "an adhesion fill");
     const uint8_t valore = basso8(aderenza_precedente_);
@@ -206,6 +218,9 @@ Passo LettoreTreno::stazione() {
   v.posizione = in_->leggi_numero();
   const int32_t p = v.posizione;
   if (fuori(p, 800)) return Passo::kFineLettura;
+  if (osservatore_ != nullptr && i > 1 && p < m_.voce(i - 1).posizione) {
+    osservatore_->fuori_ordine(l_.luogo_voce(), "stazione", p, m_.voce(i - 1).posizione);
+  }
   if (p % 50 != 0) return ferma(8, p);
   v.tipo = numero8("a station's type");
   const int32_t lunghezza = in_->leggi_numero();

@@ -1,5 +1,7 @@
 #include "model/modello.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <string>
 
 namespace scenario {
@@ -33,6 +35,18 @@ void Tracciato::metti_doppio(int64_t riga, int coordinata, double v) {
   size_t i = indice(riga, coordinata);
   etichette_[i] = static_cast<uint8_t>(Etichetta::kDoppio);
   valori_[i] = v;
+}
+
+void Tracciato::metti_doppi(int64_t prima, size_t n, const double* x, const double* y) {
+  if (n == 0) return;
+  const size_t i = indice(prima, 0);
+  indice(prima + static_cast<int64_t>(n) - 1, 0);
+  const size_t righe = static_cast<size_t>(ultima_riga_) + 1;
+  const auto doppio = static_cast<uint8_t>(Etichetta::kDoppio);
+  std::copy(x, x + n, valori_.begin() + static_cast<std::ptrdiff_t>(i));
+  std::copy(y, y + n, valori_.begin() + static_cast<std::ptrdiff_t>(i + righe));
+  std::fill_n(etichette_.begin() + static_cast<std::ptrdiff_t>(i), n, doppio);
+  std::fill_n(etichette_.begin() + static_cast<std::ptrdiff_t>(i + righe), n, doppio);
 }
 
 int32_t ModelloPercorso::ultima_cella() const {

@@ -106,6 +106,9 @@ class Tracciato {
   double valore(int64_t riga, int coordinata) const { return valori_[indice(riga, coordinata)]; }
   void metti_intero(int64_t riga, int coordinata, int16_t v);
   void metti_doppio(int64_t riga, int coordinata, double v);
+  // Stores rows prima .. prima + n - 1 of both coordinates as doubles, from
+  // x[0..n) and y[0..n). The whole range is checked before anything is stored.
+  void metti_doppi(int64_t prima, size_t n, const double* x, const double* y);
 
   // Raw access in storage order, for the file writer.
   const std::vector<uint8_t>& etichette() const { return etichette_; }
