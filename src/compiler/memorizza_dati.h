@@ -2,6 +2,7 @@
 // memorizza_dati: reads the route source and then the service source back into
 // the route model, with the recorders that turn one entry into cell marks.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -9,12 +10,24 @@
 
 namespace scenario {
 
-// Told each keyword field that no keyword recognises, so that tools can warn
-// about a mistyped keyword. The reader itself never reports them.
+// Told each keyword field that no keyword recognises, and the entries an
+// author almost surely did not mean, so that tools can warn about them. The
+// reader itself never reports them, and they change nothing it does.
 class OsservatoreLettura {
  public:
   virtual ~OsservatoreLettura() = default;
   virtual void campo_ignorato(const LuogoSorgente& luogo, const std::string& campo) = 0;
+
+  // The entry at `luogo` (keyword `voce`) gave a value that its cell member
+  // keeps only in part: `letto` as read, `memorizzato` as the member holds it.
+  virtual void valore_avvolto(const LuogoSorgente& /*luogo*/, const std::string& /*voce*/,
+                              int64_t /*letto*/, int64_t /*memorizzato*/) {}
+
+  // The entry at `luogo` (keyword `voce`, at `posizione` m) does not lie
+  // further along the route than the entries of its kind before it, which
+  // reached `raggiunta` m.
+  virtual void fuori_ordine(const LuogoSorgente& /*luogo*/, const std::string& /*voce*/,
+                            int32_t /*posizione*/, int32_t /*raggiunta*/) {}
 };
 
 struct SorgentiScenario {

@@ -1,0 +1,154 @@
+#include "app/compila_sorgenti.h"
+
+#include <optional>
+#include <string_view>
+
+#include "app/file_atomico.h"
+#include "app/finestra.h"
+#include "model/guasto.h"
+#include "output/memorizza_percorso.h"
+#include "text/cp1252.h"
+#include "text/nomi_file.h"
+
+namespace scenario {
+namespace {
+
+// The window layer of a tool run: the builder's fatal report (errore 1250,
+// 1251) becomes a diagnostic instead of a message box.
+class FinestraStrumento : public Finestra {
+ public:
+  void mostra_attesa(std::string_view) override {}
+  void messaggio(std::string_view testo) override { ultimo_ = testo; }
+  const std::string& ultimo() const { return ultimo_; }
+
+ private:
+  std::string ultimo_;
+};
+
+int32_t numero_in_coda(std::string_view testo) {
+  size_t i = testo.find_last_not_of("0123456789");
+  i = i == std::string_view::npos ? 0 : i + 1;
+  int32_t n = 0;
+  for (char c : testo.substr(i)) n = n * 10 + (c - '0');
+  return i < testo.size() && testo.size() - i <= 9 ? n : 0;
+}
+
+bool finisce_con(std::string_view s, std::string_view fine) {
+  return s.size() >= fine.size() && s.substr(s.size() - fine.size()) == fine;
+}
+
+// Fills in the source line of every diagnostic that points into one of the
+// two sources, for the caret.
+void aggiungi_righe(std::vector<Diagnostica>& diagnostiche, const RichiestaCompilazione& r) {
+  std::optional<std::string> testi[2];
+  const std::filesystem::path* percorsi[2] = {&r.linea, &r.treno};
+  for (Diagnostica& d : diagnostiche) {
+    if (d.luogo.file.empty() || d.luogo.riga <= 0) continue;
+    for (int i = 0; i < 2; ++i) {
+      const std::filesystem::path& p = *percorsi[i];
+      if (d.luogo.file != p.string() && d.luogo.file != p.filename().string()) continue;
+      if (!testi[i]) {
+        try {
+          testi[i] = leggi_file(p);
+        } catch (const GuastoEsecuzione&) {
+          testi[i] = "";
+        }
+      }
+      d.riga_sorgente = riga_del_testo(*testi[i], d.luogo.riga);
+      break;
+    }
+  }
+}
+
+}  // namespace
+
+EsitoCompilazione compila_sorgenti(const RichiestaCompilazione& r) {
+  EsitoCompilazione e;
+  AvvisiLettura avvisi(r.avvisi);
+  SorgentiScenario sorgenti;
+  sorgenti.linea = r.linea;
+  sorgenti.treno = r.treno;
+  sorgenti.elimina = false;  // the user's files: read, never deleted
+  sorgenti.osservatore = &avvisi;
+
+  ModelloPercorso m;
+  m.nome_scenario = r.nome_scenario;
+  m.numero_treno = r.numero_treno;
+  FinestraStrumento finestra;
+  std::optional<Diagnostica> fine;
+  try {
+    std::filesystem::create_directories(r.cartella);
+    memorizza_percorso(m, r.con_tracciato ? 1 : 0, sorgenti, r.cartella, finestra);
+  } catch (const FineProgramma& f) {
+    e.stato = f.stato;
+    Diagnostica d;
+    d.codice = numero_in_coda(finestra.ultimo());
+    d.messaggio =
+        "a place the model checks reserve (item 85 opz7 and orario, cell 1 dato1 and dato2) "
+        "was already in use after the code cells were placed; no compiled file was written";
+    fine = d;
+  } catch (const GuastoEsecuzione& g) {
+    e.stato = 1;
+    Diagnostica d;
+    d.messaggio = std::string(g.what()) + "; no compiled file was written";
+    fine = d;
+  } catch (const std::filesystem::filesystem_error& f) {
+    e.stato = 1;
+    Diagnostica d;
+    d.messaggio = std::string(f.what()) + "; no compiled file was written";
+    fine = d;
+  }
+
+  e.codice_errore = m.codice_errore;
+  e.posizione_errore = m.posizione_errore;
+  e.diagnostiche = avvisi.diagnostiche();
+  if (m.codice_errore != 0) e.diagnostiche.push_back(diagnostica_errore(m));
+  if (fine) e.diagnostiche.push_back(*fine);
+  aggiungi_righe(e.diagnostiche, r);
+
+  if (e.stato == 0) {
+    bool errori = m.codice_errore != 0;
+    for (const Diagnostica& d : e.diagnostiche) errori = errori || d.livello == Livello::kErrore;
+    if (errori) e.stato = 3;
+    std::vector<FileScenario> scritti;
+    if (r.con_tracciato) scritti.push_back(FileScenario::kTracciato);
+    scritti.push_back(FileScenario::kVoci);
+    scritti.push_back(FileScenario::kCelle);
+    for (FileScenario f : scritti) {
+      e.file.push_back(cp1252_a_utf8(nome_file(f, m.nome_scenario, m.numero_treno)));
+    }
+  }
+  return e;
+}
+
+NomiDaSorgenti nomi_da_sorgenti(const std::string& linea, const std::string& treno,
+                                const std::string& nome_scenario_dato) {
+  NomiDaSorgenti n;
+  const std::string nome_linea = std::filesystem::path(linea).filename().string();
+  const std::string nome_treno = std::filesystem::path(treno).filename().string();
+  constexpr std::string_view kCodaLinea = "_linea.txt";
+  constexpr std::string_view kCodaTreno = "-.txt";
+  if (finisce_con(nome_linea, kCodaLinea) && nome_linea.size() > kCodaLinea.size()) {
+    n.nome_scenario = nome_linea.substr(0, nome_linea.size() - kCodaLinea.size());
+  }
+  if (!finisce_con(nome_treno, kCodaTreno)) return n;
+  const std::string base = nome_treno.substr(0, nome_treno.size() - kCodaTreno.size());
+  const std::string& nome = nome_scenario_dato.empty() ? n.nome_scenario : nome_scenario_dato;
+  if (!nome.empty()) {
+    // The service source is NAME_TRAIN-.txt for the scenario's own name.
+    if (base.size() > nome.size() + 1 && base.compare(0, nome.size(), nome) == 0 &&
+        base[nome.size()] == '_') {
+      n.numero_treno = base.substr(nome.size() + 1);
+    }
+    return n;
+  }
+  // Only the service source tells: the train number follows the last "_".
+  const size_t u = base.rfind('_');
+  if (u != std::string::npos && u > 0 && u + 1 < base.size()) {
+    n.nome_scenario = base.substr(0, u);
+    n.numero_treno = base.substr(u + 1);
+  }
+  return n;
+}
+
+}  // namespace scenario

@@ -1,0 +1,161 @@
+#include "compiler/avvisi_lettura.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "text/cp1252.h"
+
+namespace scenario {
+namespace {
+
+// The keywords as the sources write them: the route source's, then the
+// service source's.
+constexpr std::string_view kParoleChiave[] = {
+    "lunghezza percorso",
+    "progressiva chilometrica uno",
+    "progressiva chilometrica due",
+    "progressiva chilometrica tre",
+    "sfondo uno",
+    "sfondo due",
+    "sfondo tre",
+    "ripetizione segnali 4 codici",
+    "pendenza",
+    "curvad4",
+    "montagna",
+    "indicatori_vmax",
+    "cartello_indicatore",
+    "percentuale massa frenata",
+    "numero vetture",
+    "velocita",
+    "aderenza",
+    "orologio",
+    "sabbia",
+    "segnale",
+    "rallentamento",
+    "abbattimento",
+    "stazione",
+};
+
+size_t distanza(std::string_view a, std::string_view b) {
+  std::vector<size_t> riga(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) riga[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t diagonale = riga[0];
+    riga[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t sopra = riga[j];
+      riga[j] =
+          std::min({riga[j] + 1, riga[j - 1] + 1, diagonale + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonale = sopra;
+    }
+  }
+  return riga[b.size()];
+}
+
+std::string ripulito(std::string_view campo) {
+  std::string s = minuscolo_cp1252(campo);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.pop_back();
+  size_t i = s.find_first_not_of(" \t");
+  return i == std::string::npos ? "" : s.substr(i);
+}
+
+bool ha_lettere(std::string_view s) {
+  return std::any_of(s.begin(), s.end(), [](char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return std::isalpha(u) != 0 || u >= 0xC0;
+  });
+}
+
+// What an entry is, in the words of a warning.
+std::string cosa_e(const std::string& voce) {
+  if (voce == "pendenza") return "gradient";
+  if (voce == "velocita") return "speed limit";
+  if (voce == "aderenza") return "adhesion";
+  if (voce == "stazione") return "station";
+  return voce;
+}
+
+}  // namespace
+
+std::string parola_chiave_vicina(std::string_view campo) {
+  const std::string c = ripulito(campo);
+  if (c.empty()) return "";
+  std::string migliore;
+  size_t d_migliore = SIZE_MAX;
+  for (std::string_view p : kParoleChiave) {
+    const size_t d = distanza(c, p);
+    if (d < d_migliore) {
+      d_migliore = d;
+      migliore = p;
+    }
+  }
+  // A likely typing mistake: a third of the keyword's letters or fewer wrong.
+  return d_migliore <= std::max<size_t>(1, migliore.size() / 3) ? migliore : "";
+}
+
+void AvvisiLettura::aggiungi(const LuogoSorgente& luogo, std::string_view nome,
+                             std::string messaggio) {
+  if (!opzioni_.attivo(nome)) return;
+  Diagnostica d;
+  d.livello = opzioni_.come_errori ? Livello::kErrore : Livello::kAvviso;
+  d.luogo = luogo;
+  d.avviso = nome;
+  d.messaggio = std::move(messaggio);
+  diagnostiche_.push_back(std::move(d));
+}
+
+void AvvisiLettura::campo_ignorato(const LuogoSorgente& luogo, const std::string& campo) {
+  // The reader hands over, one by one, every field of a line it does not
+  // recognise: the first names the mistake, the rest follow from it.
+  const bool stessa_riga =
+      luogo.file == ultima_riga_ignorata_.file && luogo.riga == ultima_riga_ignorata_.riga;
+  ultima_riga_ignorata_ = luogo;
+  if (stessa_riga) return;
+  const std::string c = ripulito(campo);
+  // Numbers, empty fields and section headers are meant to be passed over;
+  // a curve keyword is skipped on purpose when no plan table is built.
+  if (!ha_lettere(c)) return;
+  if (c.find('[') != std::string::npos && c.find(']') != std::string::npos) return;
+  if (c.find("curva") != std::string::npos) return;
+  const std::string testo = "\"" + cp1252_a_utf8(campo) + "\"";
+  const std::string vicina = parola_chiave_vicina(campo);
+  std::string messaggio;
+  if (vicina == c) {
+    messaggio = testo +
+                " is a keyword of another section or source; it is ignored here with "
+                "the rest of its line";
+  } else {
+    messaggio = testo + " is not a keyword; it is ignored with the rest of its line";
+    if (!vicina.empty()) messaggio += "; did you mean \"" + vicina + "\"?";
+  }
+  aggiungi(luogo, "unknown-keyword", std::move(messaggio));
+}
+
+void AvvisiLettura::valore_avvolto(const LuogoSorgente& luogo, const std::string& voce,
+                                   int64_t letto, int64_t memorizzato) {
+  std::string messaggio = cosa_e(voce) + " " + std::to_string(letto) +
+                          " does not fit its cell, which keeps " + std::to_string(memorizzato);
+  // The gradient is kept offset by 100: the simulator reads the byte less 100.
+  if (voce == "pendenza") {
+    messaggio = cosa_e(voce) + " " + std::to_string(letto) +
+                " does not fit its cell: it is kept as " + std::to_string(memorizzato - 100);
+  }
+  aggiungi(luogo, "wrapped-value", std::move(messaggio));
+}
+
+void AvvisiLettura::fuori_ordine(const LuogoSorgente& luogo, const std::string& voce,
+                                 int32_t posizione, int32_t raggiunta) {
+  std::string messaggio;
+  if (voce == "stazione") {
+    messaggio = "the station at " + std::to_string(posizione) + " m comes after the station at " +
+                std::to_string(raggiunta) + " m; stations must be listed in route order";
+  } else {
+    messaggio = "the " + cosa_e(voce) + " from " + std::to_string(posizione) +
+                " m does not come after the previous one: the cells are already filled up to " +
+                std::to_string(raggiunta) + " m, so one more cell gets the previous value; " +
+                "entries must be listed in route order";
+  }
+  aggiungi(luogo, "route-order", std::move(messaggio));
+}
+
+}  // namespace scenario

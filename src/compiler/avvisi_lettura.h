@@ -1,0 +1,59 @@
+#pragma once
+// Warnings while reading a scenario's sources: things the format accepts but
+// that an author almost surely did not mean. They never stop a compilation and
+// never change what it writes. Each has a name, shown as "[-Wname]":
+//
+//   unknown-keyword  a field in keyword position that no keyword recognises
+//                    and that is not a section header (with the nearest keyword)
+//   wrapped-value    a value its cell member keeps only in part (a gradient
+//                    outside -100..155, an adhesion outside 0..255)
+//   route-order      a gradient, speed or adhesion entry whose cell the fill
+//                    has already passed, or a station before the previous one
+
+#include <array>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "compiler/memorizza_dati.h"
+#include "model/diagnostica.h"
+
+namespace scenario {
+
+inline constexpr std::array<std::string_view, 3> kNomiAvvisi = {"unknown-keyword", "wrapped-value",
+                                                                "route-order"};
+
+struct OpzioniAvvisi {
+  std::set<std::string, std::less<>> spenti;  // names turned off with -Wno-NAME
+  bool come_errori = false;                   // -Werror
+
+  bool attivo(std::string_view nome) const { return spenti.find(nome) == spenti.end(); }
+};
+
+// The keyword of either source nearest to `campo` (letter case ignored), or
+// an empty text when none is close enough to be a likely typing mistake.
+std::string parola_chiave_vicina(std::string_view campo);
+
+// Collects the warnings the reader's observations give, in reading order.
+class AvvisiLettura : public OsservatoreLettura {
+ public:
+  explicit AvvisiLettura(OpzioniAvvisi opzioni) : opzioni_(std::move(opzioni)) {}
+
+  void campo_ignorato(const LuogoSorgente& luogo, const std::string& campo) override;
+  void valore_avvolto(const LuogoSorgente& luogo, const std::string& voce, int64_t letto,
+                      int64_t memorizzato) override;
+  void fuori_ordine(const LuogoSorgente& luogo, const std::string& voce, int32_t posizione,
+                    int32_t raggiunta) override;
+
+  const std::vector<Diagnostica>& diagnostiche() const { return diagnostiche_; }
+
+ private:
+  void aggiungi(const LuogoSorgente& luogo, std::string_view nome, std::string messaggio);
+
+  OpzioniAvvisi opzioni_;
+  std::vector<Diagnostica> diagnostiche_;
+  LuogoSorgente ultima_riga_ignorata_;
+};
+
+}  // namespace scenario

@@ -1,0 +1,172 @@
+#include "output/decodifica_compilati.h"
+
+#include <string>
+
+#include "output/file_compilati.h"
+
+namespace scenario {
+namespace {
+
+bool finisce_con(std::string_view s, std::string_view fine) {
+  return s.size() >= fine.size() && s.substr(s.size() - fine.size()) == fine;
+}
+
+template <typename Decodifica>
+bool si_decodifica(Decodifica decodifica) {
+  try {
+    decodifica();
+    return true;
+  } catch (const ErroreDecodifica&) {
+    return false;
+  }
+}
+
+void fine_attesa(const LettoreLE& in, const std::string& dopo) {
+  if (!in.alla_fine()) {
+    throw ErroreDecodifica(in.posizione(),
+                           std::to_string(in.restanti()) + " unexpected bytes after " + dopo);
+  }
+}
+
+}  // namespace
+
+const char* nome_tipo_compilato(TipoCompilato tipo) {
+  switch (tipo) {
+    case TipoCompilato::kTracciato:
+      return "plan";
+    case TipoCompilato::kVoci:
+      return "items";
+    case TipoCompilato::kCelle:
+      return "cells";
+  }
+  return "";
+}
+
+std::optional<TipoCompilato> tipo_compilato_da_parola(std::string_view parola) {
+  for (TipoCompilato t : {TipoCompilato::kTracciato, TipoCompilato::kVoci, TipoCompilato::kCelle}) {
+    if (parola == nome_tipo_compilato(t)) return t;
+  }
+  return std::nullopt;
+}
+
+std::optional<TipoCompilato> riconosci_compilato(std::string_view nome_file,
+                                                 std::string_view byte) {
+  if (finisce_con(nome_file, "_linea.dat")) return TipoCompilato::kTracciato;
+  if (finisce_con(nome_file, ".sim")) return TipoCompilato::kVoci;
+  if (finisce_con(nome_file, ".dat")) return TipoCompilato::kCelle;
+  // No telling name: the items file has a structure strict enough to test,
+  // the plan file starts with its Integer seed, the cells file only has a size.
+  if (si_decodifica([&] { decodifica_voci(byte); })) return TipoCompilato::kVoci;
+  if (byte.substr(0, 4) == std::string_view("\x02\x00\x00\x00", 4) &&
+      si_decodifica([&] { decodifica_tracciato(byte); })) {
+    return TipoCompilato::kTracciato;
+  }
+  if (!byte.empty() && byte.size() % kByteCella == 0) return TipoCompilato::kCelle;
+  return std::nullopt;
+}
+
+std::vector<Cella> decodifica_celle(std::string_view byte, std::vector<CampoBinario>* campi) {
+  if (byte.empty()) throw ErroreDecodifica(0, "the cells file is empty");
+  LettoreLE in(byte, campi);
+  std::vector<Cella> celle;
+  celle.reserve(byte.size() / kByteCella + 1);
+  while (!in.alla_fine()) {
+    const std::string n = "cell " + std::to_string(celle.size()) + " ";
+    Cella c;
+    c.tipo = in.u8(n + "tipo");
+    c.dato1 = in.i16(n + "dato1");
+    c.dato2 = in.i16(n + "dato2");
+    c.dato3 = in.i16(n + "dato3");
+    c.dato4 = in.i16(n + "dato4");
+    c.tempo = in.u8(n + "tempo");
+    c.marcatore = in.u8(n + "marcatore");
+    c.montagna = in.u8(n + "montagna");
+    c.vel_limite = in.u8(n + "vel_limite");
+    c.pendenza = in.u8(n + "pendenza");
+    c.aderenza = in.u8(n + "aderenza");
+    celle.push_back(c);
+  }
+  return celle;
+}
+
+std::array<Voce, kNumeroVoci> decodifica_voci(std::string_view byte,
+                                              std::vector<CampoBinario>* campi) {
+  LettoreLE in(byte, campi);
+  std::array<Voce, kNumeroVoci> voci{};
+  for (int i = 0; i < kNumeroVoci; ++i) {
+    const std::string n = "item " + std::to_string(i) + " ";
+    Voce& v = voci[static_cast<size_t>(i)];
+    v.tipo = in.u8(n + "tipo");
+    v.inizio = in.i32(n + "inizio");
+    v.fine = in.i32(n + "fine");
+    v.posizione = in.i32(n + "posizione");
+    v.opz4 = in.u8(n + "opz4");
+    v.nome = in.testo(n + "nome");
+    v.opz7 = in.i16(n + "opz7");
+    v.opz8 = in.i16(n + "opz8");
+    v.opz10 = in.i16(n + "opz10");
+    v.opz11 = in.i16(n + "opz11");
+    v.opz12 = in.i16(n + "opz12");
+    v.opz9 = in.u8(n + "opz9");
+    v.opz13 = in.u8(n + "opz13");
+    v.opz6 = in.u8(n + "opz6");
+    v.opz5 = in.u8(n + "opz5");
+    v.orario = in.i32(n + "orario");
+  }
+  fine_attesa(in, "item 86, the last item");
+  return voci;
+}
+
+Tracciato decodifica_tracciato(std::string_view byte, std::vector<CampoBinario>* campi) {
+  if (byte.empty()) throw ErroreDecodifica(0, "the plan file is empty");
+  // First pass: count the values and check every tag, so that the second pass
+  // knows the number of rows and can name each value by row and coordinate.
+  size_t valori = 0;
+  {
+    LettoreLE in(byte);
+    while (!in.alla_fine()) {
+      const size_t offset = in.posizione();
+      const std::string n = "value " + std::to_string(valori);
+      const uint16_t etichetta = in.u16(n + " tag");
+      switch (static_cast<Etichetta>(etichetta)) {
+        case Etichetta::kVuoto:
+          break;
+        case Etichetta::kIntero:
+          in.i16(n);
+          break;
+        case Etichetta::kDoppio:
+          in.f64(n);
+          break;
+        default:
+          throw ErroreDecodifica(offset, "value " + std::to_string(valori) + " has type tag " +
+                                             std::to_string(etichetta) +
+                                             "; a plan file holds only tags 0, 2 and 5");
+      }
+      ++valori;
+    }
+  }
+  if (valori % 2 != 0) {
+    throw ErroreDecodifica(byte.size(), "the plan file holds " + std::to_string(valori) +
+                                            " values, which do not split into two coordinates "
+                                            "of equal length");
+  }
+  const size_t righe = valori / 2;
+  if (righe > static_cast<size_t>(INT32_MAX)) {
+    throw ErroreDecodifica(0, "the plan file holds too many rows");
+  }
+  Tracciato t(static_cast<int32_t>(righe - 1));
+  LettoreLE in(byte, campi);
+  for (int coordinata = 0; coordinata < 2; ++coordinata) {
+    for (size_t riga = 0; riga < righe; ++riga) {
+      const std::string n =
+          "row " + std::to_string(riga) + " coordinate " + std::to_string(coordinata);
+      const auto etichetta = static_cast<Etichetta>(in.u16(n + " tag"));
+      const auto r = static_cast<int64_t>(riga);
+      if (etichetta == Etichetta::kIntero) t.metti_intero(r, coordinata, in.i16(n));
+      if (etichetta == Etichetta::kDoppio) t.metti_doppio(r, coordinata, in.f64(n));
+    }
+  }
+  return t;
+}
+
+}  // namespace scenario
