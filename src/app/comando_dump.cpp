@@ -81,8 +81,9 @@ void tabella_voci(std::ostream& out, const std::array<Voce, kNumeroVoci>& voci) 
         << numero(v.inizio, 10) << numero(v.fine, 10) << numero(v.posizione, 10)
         << numero(v.opz4, 5) << numero(v.opz5, 5) << numero(v.opz6, 5) << numero(v.opz7, 6)
         << numero(v.opz8, 6) << numero(v.opz9, 5) << numero(v.opz10, 7) << numero(v.opz11, 7)
-        << numero(v.opz12, 7) << numero(v.opz13, 6) << numero(v.orario, 8) << "  "
-        << (v.nome.empty() ? "" : "\"" + cp1252_a_utf8(v.nome) + "\"") << "\n";
+        << numero(v.opz12, 7) << numero(v.opz13, 6) << numero(v.orario, 8) << "  ";
+    if (!v.nome.empty()) out << '"' << cp1252_a_utf8(v.nome) << '"';
+    out << "\n";
   }
 }
 

@@ -1,22 +1,42 @@
 #include "app/sequenza.h"
 
+#include <exception>
+#include <memory>
+#include <string>
+
+#include "compiler/memorizza_dati.h"
+#include "model/codici_errore.h"
 #include "model/guasto.h"
+#include "model/modello.h"
+#include "output/memorizza_percorso.h"
 #include "text/scenario_testi.h"
 
 namespace scenario {
 
 int esegui_generatore(Finestra& finestra, const std::function<std::filesystem::path()>& cartella) {
   try {
-    const std::string nome_scenario = kNomeScenario;
-    const std::string numero_treno = kNumeroTreno;
+    auto m = std::make_unique<ModelloPercorso>();
+    m->nome_scenario = kNomeScenario;
+    m->numero_treno = kNumeroTreno;
     finestra.mostra_attesa("Attendere");
     const std::filesystem::path dir = cartella();
-    scrivi_testi_scenario(dir, nome_scenario, numero_treno);
+    scrivi_testi_scenario(dir, m->nome_scenario, m->numero_treno);
+    memorizza_percorso(*m, 1, sorgenti_generatore(dir, m->nome_scenario, m->numero_treno), dir,
+                       finestra);
+    // A recorded scenario error is never passed off as success: the files
+    // are written from what was read, and the error is shown after them.
+    if (m->codice_errore != 0) {
+      finestra.messaggio(messaggio_errore(*m));
+      return kStatoErroreScenario;
+    }
     return kStatoRiuscito;
   } catch (const FineProgramma& fine) {
     return fine.stato;
   } catch (const GuastoEsecuzione& guasto) {
-    finestra.messaggio(std::string("Errore di esecuzione: ") + guasto.what());
+    finestra.messaggio(std::string("error: ") + guasto.what());
+    return kStatoGuasto;
+  } catch (const std::exception& e) {
+    finestra.messaggio(std::string("error: ") + e.what());
     return kStatoGuasto;
   }
 }
