@@ -176,9 +176,6 @@ TEST(MemorizzaDatiTest, QuotedScenarioLinesReadIntoTheModel) {
 }
 
 TEST(MemorizzaDatiTest, CarriedScenarioReadsWithoutError) {
-  if (testo_righe(righe_linea()) == crlf({"[generale]", "[fine]"})) {
-    GTEST_SKIP() << "the carried route source holds no scenario data yet";
-  }
   verifica_scenario(leggi_sorgenti(testo_righe(righe_linea()), testo_righe(righe_treno())));
 }
 
@@ -324,6 +321,15 @@ TEST(MemorizzaDatiTest, EveryRecordedErrorWithItsPositionFilesAndModel) {
          EXPECT_EQ(m.cella(19).aderenza, 100);
          EXPECT_EQ(m.cella(197).aderenza, 85);
          EXPECT_EQ(m.cella(198).aderenza, 0);
+       }},
+      {15, "a route 15 still standing stops the service half at its first signal",
+       linea_minima("pendenza, 9950, 1\r\n"),
+       treno_minimo("velocita, 0, 60\r\n" + segnale_a(4400) + "sabbia, 120\r\n"), 4400, false,
+       false,
+       [](const ModelloPercorso& m) {
+         EXPECT_EQ(m.cella(89).tipo, kSegnale);  // recorded before the code is looked at
+         EXPECT_EQ(m.voce(86).opz7, 0);
+         EXPECT_EQ(m.cella(0).vel_limite, 0);  // stopped: no end fills
        }},
       {2, "chainage record off 50, checked after the service source",
        generale("progressiva chilometrica uno, 25, 132100, 0\r\n"),
@@ -686,6 +692,19 @@ TEST(MemorizzaDatiTest, KeywordsAreRecognisedAsEachPhaseTestsThem) {
        [](const ModelloPercorso& m) {
          EXPECT_EQ(m.voce(1).nome, "A");
          EXPECT_EQ(m.voce(2).nome, "");
+       }},
+      {"gradients out of order: each fills one more cell",
+       linea_minima("pendenza, 0, 2\r\npendenza, 500, 4\r\npendenza, 100, 6\r\n"
+                    "pendenza, 200, 8\r\n"),
+       "velocita, 0, 60\r\nvelocita, 500, 75\r\nvelocita, 100, 80\r\n",
+       [](const ModelloPercorso& m) {
+         EXPECT_EQ(m.cella(9).pendenza, 102);
+         EXPECT_EQ(m.cella(10).pendenza, 104);
+         EXPECT_EQ(m.cella(11).pendenza, 106);
+         EXPECT_EQ(m.cella(12).pendenza, 108);
+         EXPECT_EQ(m.cella(197).pendenza, 108);
+         EXPECT_EQ(m.cella(10).vel_limite, 15);
+         EXPECT_EQ(m.cella(11).vel_limite, 16);
        }},
       {"abbattimento with and without a value", linea_minima(),
        "abbattimento, 1000, 7\r\nabbattimento, 2000, 0\r\n",
