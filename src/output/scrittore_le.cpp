@@ -37,12 +37,15 @@ void ScrittoreLE::etichettati(std::span<const uint8_t> etichette, std::span<cons
     throw GuastoEsecuzione("tagged values: " + std::to_string(etichette.size()) + " tags for " +
                            std::to_string(valori.size()) + " values");
   }
-  constexpr size_t kMassimo = 10;  // tag and binary64
   constexpr size_t kPasso = 4096;  // elements per check of the room left
   for (size_t inizio = 0; inizio < etichette.size(); inizio += kPasso) {
     const size_t fine = std::min(etichette.size(), inizio + kPasso);
-    unsigned char* const base = spazio((fine - inizio) * kMassimo);
-    unsigned char* p = base;
+    // The exact room of this stretch, so that a writer sized up front never grows.
+    size_t n = 0;
+    for (size_t e = inizio; e < fine; ++e) {
+      n += 2 + (etichette[e] == 5 ? 8 : etichette[e] == 2 ? 2 : 0);
+    }
+    unsigned char* p = spazio(n);
     for (size_t e = inizio; e < fine; ++e) {
       const uint8_t etichetta = etichette[e];
       le(p, etichetta, 2);
@@ -65,8 +68,6 @@ void ScrittoreLE::etichettati(std::span<const uint8_t> etichette, std::span<cons
                                std::to_string(etichetta) + ", which the format cannot hold");
       }
     }
-    // Give back the room that was not used.
-    usati_ -= (fine - inizio) * kMassimo - static_cast<size_t>(p - base);
   }
 }
 
