@@ -121,7 +121,8 @@ Passo LettoreLinea::fase_generale() {
       }
       const int32_t modello = somma32(lunghezza, 7000);
       if (modello < 0) {
-        throw GuastoEsecuzione("route length " + std::to_string(lunghezza) + " is negative");
+        throw GuastoEsecuzione("a route length of " + std::to_string(lunghezza) +
+                               " m leaves the model no metres");
       }
       m_.lunghezza_modello = modello;
       m_.crea_celle(arrotonda(static_cast<double>(modello) / 50.0));
