@@ -64,12 +64,12 @@ void aggiungi_righe(std::vector<Diagnostica>& diagnostiche, const RichiestaCompi
 
 EsitoCompilazione compila_sorgenti(const RichiestaCompilazione& r) {
   EsitoCompilazione e;
-  AvvisiLettura avvisi(r.avvisi);
+  DiagnosticheLettura lettura(r.avvisi);
   SorgentiScenario sorgenti;
   sorgenti.linea = r.linea;
   sorgenti.treno = r.treno;
   sorgenti.elimina = false;  // the user's files: read, never deleted
-  sorgenti.osservatore = &avvisi;
+  sorgenti.osservatore = &lettura;
 
   ModelloPercorso m;
   m.nome_scenario = r.nome_scenario;
@@ -101,8 +101,7 @@ EsitoCompilazione compila_sorgenti(const RichiestaCompilazione& r) {
 
   e.codice_errore = m.codice_errore;
   e.posizione_errore = m.posizione_errore;
-  e.diagnostiche = avvisi.diagnostiche();
-  if (m.codice_errore != 0) e.diagnostiche.push_back(diagnostica_errore(m));
+  e.diagnostiche = lettura.diagnostiche(m);
   if (fine) e.diagnostiche.push_back(*fine);
   aggiungi_righe(e.diagnostiche, r);
 

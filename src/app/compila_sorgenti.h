@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "compiler/avvisi_lettura.h"
+#include "compiler/diagnostiche_lettura.h"
 #include "model/diagnostica.h"
 
 namespace scenario {

@@ -3,12 +3,16 @@
 // arguments, and makes the generator's compiled files for the carried
 // scenario, as a run of the generator writes them.
 
+#include <sys/wait.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/file_atomico.h"
 #include "app/finestra.h"
 #include "app/sequenza.h"
 #include "app/strumento.h"
@@ -31,6 +35,30 @@ inline EsitoStrumento esegui_prova(const std::vector<std::string>& argomenti) {
   e.stato = esegui_strumento(argomenti, out, err);
   e.out = out.str();
   e.err = err.str();
+  return e;
+}
+
+// The same through the built executable, started in `cartella` (which keeps
+// its standard output and error as two files for the length of the call).
+inline EsitoStrumento avvia_strumento(const std::vector<std::string>& argomenti,
+                                      const std::filesystem::path& cartella) {
+  const auto virgolette = [](const std::string& a) {
+    std::string q = "'";
+    for (char c : a) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+  };
+  const std::filesystem::path out = cartella / ".out", err = cartella / ".err";
+  std::string comando =
+      "cd " + virgolette(cartella.string()) + " && " + virgolette(STRUMENTO_ESEGUIBILE);
+  for (const std::string& a : argomenti) comando += " " + virgolette(a);
+  comando += " >" + virgolette(out.string()) + " 2>" + virgolette(err.string()) + " </dev/null";
+  const int stato = std::system(comando.c_str());
+  EsitoStrumento e;
+  e.stato = WIFEXITED(stato) ? WEXITSTATUS(stato) : -1;
+  e.out = leggi_file(out);
+  e.err = leggi_file(err);
+  std::filesystem::remove(out);
+  std::filesystem::remove(err);
   return e;
 }
 

@@ -14,7 +14,9 @@ void diagnostiche_json(ScrittoreJson& json, const std::vector<Diagnostica>& diag
   json.apri_lista();
   for (const Diagnostica& d : diagnostiche) {
     json.apri_oggetto();
-    json.campo("level", d.livello == Livello::kErrore ? "error" : "warning");
+    json.campo("level", d.livello == Livello::kErrore   ? "error"
+                        : d.livello == Livello::kAvviso ? "warning"
+                                                        : "note");
     const bool ha_file = !d.luogo.file.empty();
     json.chiave("file");
     ha_file ? json.stringa(d.luogo.file) : json.nullo();

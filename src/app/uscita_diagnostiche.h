@@ -12,7 +12,7 @@ namespace scenario {
 
 void stampa_diagnostiche(std::ostream& err, const std::vector<Diagnostica>& diagnostiche);
 
-// A list of records {"level", "file", "line", "column", "code", "warning",
+// A list of records {"level" (error, warning, note), "file", "line", "column", "code", "warning",
 // "message", "position", "source_line"}; absent values are null.
 void diagnostiche_json(ScrittoreJson& json, const std::vector<Diagnostica>& diagnostiche);
 

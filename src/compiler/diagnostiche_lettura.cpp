@@ -1,8 +1,9 @@
-#include "compiler/avvisi_lettura.h"
+#include "compiler/diagnostiche_lettura.h"
 
 #include <algorithm>
 #include <cctype>
 
+#include "model/codici_errore.h"
 #include "text/cp1252.h"
 
 namespace scenario {
@@ -93,8 +94,8 @@ std::string parola_chiave_vicina(std::string_view campo) {
   return d_migliore <= std::max<size_t>(1, migliore.size() / 3) ? migliore : "";
 }
 
-void AvvisiLettura::aggiungi(const LuogoSorgente& luogo, std::string_view nome,
-                             std::string messaggio) {
+void DiagnosticheLettura::aggiungi(const LuogoSorgente& luogo, std::string_view nome,
+                                   std::string messaggio) {
   if (!opzioni_.attivo(nome)) return;
   Diagnostica d;
   d.livello = opzioni_.come_errori ? Livello::kErrore : Livello::kAvviso;
@@ -104,7 +105,7 @@ void AvvisiLettura::aggiungi(const LuogoSorgente& luogo, std::string_view nome,
   diagnostiche_.push_back(std::move(d));
 }
 
-void AvvisiLettura::campo_ignorato(const LuogoSorgente& luogo, const std::string& campo) {
+void DiagnosticheLettura::campo_ignorato(const LuogoSorgente& luogo, const std::string& campo) {
   // The reader hands over, one by one, every field of a line it does not
   // recognise: the first names the mistake, the rest follow from it.
   const bool stessa_riga =
@@ -131,8 +132,8 @@ void AvvisiLettura::campo_ignorato(const LuogoSorgente& luogo, const std::string
   aggiungi(luogo, "unknown-keyword", std::move(messaggio));
 }
 
-void AvvisiLettura::valore_avvolto(const LuogoSorgente& luogo, const std::string& voce,
-                                   int64_t letto, int64_t memorizzato) {
+void DiagnosticheLettura::valore_avvolto(const LuogoSorgente& luogo, const std::string& voce,
+                                         int64_t letto, int64_t memorizzato) {
   std::string messaggio = cosa_e(voce) + " " + std::to_string(letto) +
                           " does not fit its cell, which keeps " + std::to_string(memorizzato);
   // The gradient is kept offset by 100: the simulator reads the byte less 100.
@@ -143,8 +144,8 @@ void AvvisiLettura::valore_avvolto(const LuogoSorgente& luogo, const std::string
   aggiungi(luogo, "wrapped-value", std::move(messaggio));
 }
 
-void AvvisiLettura::fuori_ordine(const LuogoSorgente& luogo, const std::string& voce,
-                                 int32_t posizione, int32_t raggiunta) {
+void DiagnosticheLettura::fuori_ordine(const LuogoSorgente& luogo, const std::string& voce,
+                                       int32_t posizione, int32_t raggiunta) {
   std::string messaggio;
   if (voce == "stazione") {
     messaggio = "the station at " + std::to_string(posizione) + " m comes after the station at " +
@@ -156,6 +157,38 @@ void AvvisiLettura::fuori_ordine(const LuogoSorgente& luogo, const std::string& 
                 "entries must be listed in route order";
   }
   aggiungi(luogo, "route-order", std::move(messaggio));
+}
+
+void DiagnosticheLettura::errore_registrato(const LuogoSorgente& luogo, int32_t codice,
+                                            int32_t posizione, const std::string& perche) {
+  Diagnostica d;
+  d.livello = Livello::kErrore;
+  d.luogo = luogo;
+  d.codice = codice;
+  d.messaggio = descrizione_errore(codice);
+  if (!perche.empty()) d.messaggio += ": " + perche;
+  if (errore_con_posizione(codice)) d.posizione = posizione;
+  // A code still standing from the route source stops the service source's
+  // reading again at its next signal or slowdown, which records its own
+  // position: the cause stays where it was found; this is where reading stopped.
+  if (!registrati_.empty() && registrati_.back().codice == codice &&
+      registrati_.back().luogo.file != luogo.file) {
+    d.livello = Livello::kNota;
+    d.codice = 0;
+    d.messaggio = "reading of this source stops here with error " + std::to_string(codice) +
+                  " still standing";
+  }
+  registrati_.push_back({luogo, codice, posizione});
+  diagnostiche_.push_back(std::move(d));
+}
+
+std::vector<Diagnostica> DiagnosticheLettura::diagnostiche(const ModelloPercorso& m) const {
+  std::vector<Diagnostica> tutte = diagnostiche_;
+  if (m.codice_errore == 0) return tutte;
+  const bool spiegato = !registrati_.empty() && registrati_.back().codice == m.codice_errore &&
+                        registrati_.back().posizione == m.posizione_errore;
+  if (!spiegato) tutte.push_back(diagnostica_errore(m));
+  return tutte;
 }
 
 }  // namespace scenario

@@ -1,7 +1,9 @@
 #pragma once
-// Warnings while reading a scenario's sources: things the format accepts but
-// that an author almost surely did not mean. They never stop a compilation and
-// never change what it writes. Each has a name, shown as "[-Wname]":
+// What reading a scenario's sources tells its author, as diagnostics: every
+// error the reader records, at the entry that caused it, and warnings about
+// things the format accepts but that an author almost surely did not mean.
+// Warnings never stop a compilation and never change what it writes. Each has
+// a name, shown as "[-Wname]":
 //
 //   unknown-keyword  a field in keyword position that no keyword recognises
 //                    and that is not a section header (with the nearest keyword)
@@ -35,10 +37,10 @@ struct OpzioniAvvisi {
 // an empty text when none is close enough to be a likely typing mistake.
 std::string parola_chiave_vicina(std::string_view campo);
 
-// Collects the warnings the reader's observations give, in reading order.
-class AvvisiLettura : public OsservatoreLettura {
+// Collects the reader's observations as diagnostics, in reading order.
+class DiagnosticheLettura : public OsservatoreLettura {
  public:
-  explicit AvvisiLettura(OpzioniAvvisi opzioni) : opzioni_(std::move(opzioni)) {}
+  explicit DiagnosticheLettura(OpzioniAvvisi opzioni) : opzioni_(std::move(opzioni)) {}
 
   void campo_ignorato(const LuogoSorgente& luogo, const std::string& campo) override;
   void valore_avvolto(const LuogoSorgente& luogo, const std::string& voce, int64_t letto,
@@ -46,7 +48,15 @@ class AvvisiLettura : public OsservatoreLettura {
   void fuori_ordine(const LuogoSorgente& luogo, const std::string& voce, int32_t posizione,
                     int32_t raggiunta) override;
 
-  const std::vector<Diagnostica>& diagnostiche() const { return diagnostiche_; }
+  void errore_registrato(const LuogoSorgente& luogo, int32_t codice, int32_t posizione,
+                         const std::string& perche) override;
+
+  // Everything observed, in reading order; then the model's own error when
+  // no recording of the reader accounts for it (the placement pass's codes,
+  // the chainage check, a code that replaced the one recorded last).
+  std::vector<Diagnostica> diagnostiche(const ModelloPercorso& m) const;
+  // The observations alone.
+  const std::vector<Diagnostica>& osservate() const { return diagnostiche_; }
 
  private:
   void aggiungi(const LuogoSorgente& luogo, std::string_view nome, std::string messaggio);
@@ -54,6 +64,12 @@ class AvvisiLettura : public OsservatoreLettura {
   OpzioniAvvisi opzioni_;
   std::vector<Diagnostica> diagnostiche_;
   LuogoSorgente ultima_riga_ignorata_;
+  struct Registrato {
+    LuogoSorgente luogo;
+    int32_t codice;
+    int32_t posizione;
+  };
+  std::vector<Registrato> registrati_;
 };
 
 }  // namespace scenario

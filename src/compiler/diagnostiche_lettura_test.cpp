@@ -1,11 +1,11 @@
-#include "compiler/avvisi_lettura.h"
+#include "compiler/diagnostiche_lettura.h"
 
 #include <gtest/gtest.h>
 
 namespace scenario {
 namespace {
 
-TEST(AvvisiLetturaTest, SuggestsTheNearestKeywordOnlyForLikelyTypingMistakes) {
+TEST(DiagnosticheLetturaTest, SuggestsTheNearestKeywordOnlyForLikelyTypingMistakes) {
   const struct {
     const char* campo;
     const char* attesa;
@@ -24,8 +24,8 @@ TEST(AvvisiLetturaTest, SuggestsTheNearestKeywordOnlyForLikelyTypingMistakes) {
   for (const auto& c : casi) EXPECT_EQ(parola_chiave_vicina(c.campo), c.attesa) << c.campo;
 }
 
-TEST(AvvisiLetturaTest, WarnsOncePerLineAboutAWordThatIsNoKeyword) {
-  AvvisiLettura avvisi({});
+TEST(DiagnosticheLetturaTest, WarnsOncePerLineAboutAWordThatIsNoKeyword) {
+  DiagnosticheLettura avvisi({});
   // An unrecognised entry: its keyword, then its numbers read one by one in keyword position.
   avvisi.campo_ignorato({"l.txt", 15, 1}, "pendnza");
   avvisi.campo_ignorato({"l.txt", 15, 10}, "1000");
@@ -35,8 +35,8 @@ TEST(AvvisiLetturaTest, WarnsOncePerLineAboutAWordThatIsNoKeyword) {
   avvisi.campo_ignorato({"l.txt", 16, 1}, "  25 ");
   avvisi.campo_ignorato({"l.txt", 17, 1}, "curvad4");
   avvisi.campo_ignorato({"t.txt", 15, 1}, "stazioni");
-  ASSERT_EQ(avvisi.diagnostiche().size(), 2u);
-  const Diagnostica& d = avvisi.diagnostiche()[0];
+  ASSERT_EQ(avvisi.osservate().size(), 2u);
+  const Diagnostica& d = avvisi.osservate()[0];
   EXPECT_EQ(d.livello, Livello::kAvviso);
   EXPECT_EQ(d.avviso, "unknown-keyword");
   EXPECT_EQ(d.luogo, (LuogoSorgente{"l.txt", 15, 1}));
@@ -44,32 +44,70 @@ TEST(AvvisiLetturaTest, WarnsOncePerLineAboutAWordThatIsNoKeyword) {
   EXPECT_EQ(d.messaggio,
             "\"pendnza\" is not a keyword; it is ignored with the rest of its line; did you mean "
             "\"pendenza\"?");
-  EXPECT_EQ(avvisi.diagnostiche()[1].luogo, (LuogoSorgente{"t.txt", 15, 1}));
+  EXPECT_EQ(avvisi.osservate()[1].luogo, (LuogoSorgente{"t.txt", 15, 1}));
 }
 
-TEST(AvvisiLetturaTest, AKeywordOutOfItsSectionIsNamedSo) {
-  AvvisiLettura avvisi({});
+TEST(DiagnosticheLetturaTest, AKeywordOutOfItsSectionIsNamedSo) {
+  DiagnosticheLettura avvisi({});
   avvisi.campo_ignorato({"l.txt", 30, 1}, "sfondo uno");
-  ASSERT_EQ(avvisi.diagnostiche().size(), 1u);
-  EXPECT_EQ(avvisi.diagnostiche()[0].messaggio,
+  ASSERT_EQ(avvisi.osservate().size(), 1u);
+  EXPECT_EQ(avvisi.osservate()[0].messaggio,
             "\"sfondo uno\" is a keyword of another section or source; it is ignored here with "
             "the rest of its line");
 }
 
-TEST(AvvisiLetturaTest, NoNameTurnsAWarningOffAndWerrorMakesItAnError) {
+TEST(DiagnosticheLetturaTest, NoNameTurnsAWarningOffAndWerrorMakesItAnError) {
   OpzioniAvvisi spento;
   spento.spenti.insert("unknown-keyword");
-  AvvisiLettura zitto(spento);
+  DiagnosticheLettura zitto(spento);
   zitto.campo_ignorato({"l.txt", 15, 1}, "pendnza");
-  EXPECT_TRUE(zitto.diagnostiche().empty());
+  EXPECT_TRUE(zitto.osservate().empty());
 
   OpzioniAvvisi errori;
   errori.come_errori = true;
-  AvvisiLettura severo(errori);
+  DiagnosticheLettura severo(errori);
   severo.campo_ignorato({"l.txt", 15, 1}, "pendnza");
-  ASSERT_EQ(severo.diagnostiche().size(), 1u);
-  EXPECT_EQ(severo.diagnostiche()[0].livello, Livello::kErrore);
-  EXPECT_EQ(severo.diagnostiche()[0].avviso, "unknown-keyword");
+  ASSERT_EQ(severo.osservate().size(), 1u);
+  EXPECT_EQ(severo.osservate()[0].livello, Livello::kErrore);
+  EXPECT_EQ(severo.osservate()[0].avviso, "unknown-keyword");
+}
+
+TEST(DiagnosticheLetturaTest, RecordedErrorsStayAtTheirCauseAndTheModelAddsWhatNoRecordingTold) {
+  DiagnosticheLettura lettura({});
+  ModelloPercorso m;
+  // A gradient beyond the route ends the route source's reading with 15; the
+  // code still stands when the service source reaches its first signal.
+  lettura.errore_registrato({"l.txt", 9, 1}, 15, 20000, "");
+  lettura.errore_registrato({"t.txt", 6, 1}, 15, 1400, "");
+  m.codice_errore = 15;
+  m.posizione_errore = 1400;
+  std::vector<Diagnostica> d = lettura.diagnostiche(m);
+  ASSERT_EQ(d.size(), 2u);
+  EXPECT_EQ(prima_riga_diagnostica(d[0]),
+            "l.txt:9:1: error 15: a feature lies beyond the end of the route (position 20000 m)");
+  EXPECT_EQ(prima_riga_diagnostica(d[1]),
+            "t.txt:6:1: note: reading of this source stops here with error 15 still standing "
+            "(position 1400 m)");
+
+  // The chainage check at the end replaces 15 with 2, which no entry records.
+  m.codice_errore = 2;
+  m.luogo_errore = {"l.txt", 0, 0};
+  d = lettura.diagnostiche(m);
+  ASSERT_EQ(d.size(), 3u);
+  EXPECT_EQ(d[2].codice, 2);
+  EXPECT_EQ(prima_riga_diagnostica(d[2]).rfind("l.txt: error 2: ", 0), 0u);
+
+  // A read failure says what failed.
+  DiagnosticheLettura guasto({});
+  guasto.errore_registrato({"l.txt", 9, 1}, 25, 0, "column 17: a number field holds 'a'");
+  m.codice_errore = 25;
+  m.posizione_errore = 0;
+  d = guasto.diagnostiche(m);
+  ASSERT_EQ(d.size(), 1u);
+  EXPECT_EQ(d[0].messaggio,
+            "an entry is malformed, incomplete or outside the limits of the route model: column "
+            "17: a number field holds 'a'");
+  EXPECT_EQ(d[0].posizione, std::nullopt);
 }
 
 }  // namespace

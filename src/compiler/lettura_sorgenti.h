@@ -40,6 +40,8 @@ class LetturaSorgenti {
   // Records `codice` (and a position) at the entry in progress.
   void registra(int32_t codice);
   void registra(int32_t codice, int32_t posizione);
+  // Records 25 for a run-time failure while reading, telling the observer what failed.
+  void registra_guasto(const GuastoEsecuzione& guasto);
   // Points luogo_errore at the entry in progress, leaving the code as it is.
   void segna_luogo() { m.luogo_errore = luogo_voce_; }
   // Points luogo_errore at the current source with no line.

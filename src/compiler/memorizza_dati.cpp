@@ -41,11 +41,32 @@ void LetturaSorgenti::leggi_voce() {
 void LetturaSorgenti::registra(int32_t codice) {
   m.codice_errore = codice;
   segna_luogo();
+  if (sorgenti.osservatore != nullptr) {
+    sorgenti.osservatore->errore_registrato(luogo_voce_, codice, m.posizione_errore, "");
+  }
 }
 
 void LetturaSorgenti::registra(int32_t codice, int32_t posizione) {
-  registra(codice);
   m.posizione_errore = posizione;
+  registra(codice);
+}
+
+void LetturaSorgenti::registra_guasto(const GuastoEsecuzione& guasto) {
+  m.codice_errore = 25;
+  segna_luogo();
+  if (sorgenti.osservatore == nullptr) return;
+  // A field that could not be read says where it failed; keep that place,
+  // in words, and leave out the file the entry already names.
+  std::string perche = guasto.what();
+  if (const auto* e = dynamic_cast<const ErroreLettura*>(&guasto)) {
+    const LuogoSorgente& dove = e->luogo();
+    const std::string prefisso =
+        dove.file + ":" + std::to_string(dove.riga) + ":" + std::to_string(dove.colonna) + ": ";
+    if (perche.rfind(prefisso, 0) == 0) perche.erase(0, prefisso.size());
+    perche = (dove.riga == luogo_voce_.riga ? "" : "line " + std::to_string(dove.riga) + ", ") +
+             "column " + std::to_string(dove.colonna) + ": " + perche;
+  }
+  sorgenti.osservatore->errore_registrato(luogo_voce_, 25, m.posizione_errore, perche);
 }
 
 void LetturaSorgenti::segna_file(const fs::path& file) {
@@ -83,7 +104,7 @@ void memorizza_dati(ModelloPercorso& m, const SorgentiScenario& sorgenti) {
     m.voce(kVoceRipetizione).nome = m.numero_treno;
     if (leggi_linea(l) == DopoLinea::kEsci) return;
     leggi_treno(l);
-  } catch (const GuastoEsecuzione&) {
+  } catch (const GuastoEsecuzione& guasto) {
     // Any failure while reading (a source that ends inside an entry, a value
     // that does not fit, an entry outside the model) ends the reading with 25.
     l.chiudi();
@@ -91,7 +112,7 @@ void memorizza_dati(ModelloPercorso& m, const SorgentiScenario& sorgenti) {
       elimina_senza_guasto(sorgenti.linea);
       elimina_senza_guasto(sorgenti.treno);
     }
-    l.registra(25);
+    l.registra_guasto(guasto);
   }
 }
 

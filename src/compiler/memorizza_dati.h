@@ -28,6 +28,13 @@ class OsservatoreLettura {
   // reached `raggiunta` m.
   virtual void fuori_ordine(const LuogoSorgente& /*luogo*/, const std::string& /*voce*/,
                             int32_t /*posizione*/, int32_t /*raggiunta*/) {}
+
+  // The reader recorded `codice` at the entry at `luogo`, with posizione_errore
+  // now `posizione`. A later entry may record again a code still standing, and
+  // a later code replaces an earlier one: tools see every recording. For a
+  // run-time failure (25), `perche` says what failed and where; else it is empty.
+  virtual void errore_registrato(const LuogoSorgente& /*luogo*/, int32_t /*codice*/,
+                                 int32_t /*posizione*/, const std::string& /*perche*/) {}
 };
 
 struct SorgentiScenario {

@@ -5,11 +5,7 @@
 
 namespace scenario {
 
-namespace {
-
-// The codes whose refusal records the failing entry's position; the others
-// leave posizione_errore as it was, so it tells nothing about them.
-bool registra_posizione(int32_t codice) {
+bool errore_con_posizione(int32_t codice) {
   switch (codice) {
     case 6:
     case 7:
@@ -32,15 +28,13 @@ bool registra_posizione(int32_t codice) {
   }
 }
 
-}  // namespace
-
 Diagnostica diagnostica_errore(const ModelloPercorso& m) {
   Diagnostica d;
   d.livello = Livello::kErrore;
   d.luogo = m.luogo_errore;
   d.codice = m.codice_errore;
   d.messaggio = descrizione_errore(m.codice_errore);
-  if (registra_posizione(m.codice_errore)) d.posizione = m.posizione_errore;
+  if (errore_con_posizione(m.codice_errore)) d.posizione = m.posizione_errore;
   return d;
 }
 
@@ -54,12 +48,12 @@ std::string prima_riga_diagnostica(const Diagnostica& d, std::string_view senza_
   } else if (!senza_luogo.empty()) {
     s += std::string(senza_luogo) + ": ";
   }
-  s += d.livello == Livello::kErrore ? "error" : "warning";
+  s += d.livello == Livello::kErrore ? "error" : d.livello == Livello::kAvviso ? "warning" : "note";
   if (d.codice != 0) s += " " + std::to_string(d.codice);
   if (!d.messaggio.empty()) s += ": " + d.messaggio;
   if (d.posizione) s += " (position " + std::to_string(*d.posizione) + " m)";
   if (!d.avviso.empty()) {
-    s += d.livello == Livello::kAvviso ? " [-W" : " [-Werror=";
+    s += d.livello == Livello::kErrore ? " [-Werror=" : " [-W";
     s += d.avviso + "]";
   }
   return s;

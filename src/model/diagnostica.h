@@ -21,7 +21,8 @@
 
 namespace scenario {
 
-enum class Livello { kErrore, kAvviso };
+// A note adds to the diagnostic before it: where something it caused shows.
+enum class Livello { kErrore, kAvviso, kNota };
 
 struct Diagnostica {
   Livello livello = Livello::kErrore;
@@ -37,6 +38,10 @@ struct Diagnostica {
 
 // The record of the model's recorded error (codice_errore not 0).
 Diagnostica diagnostica_errore(const ModelloPercorso& m);
+
+// Whether a refusal with this code records the failing entry's position; the
+// other codes leave posizione_errore as it was, telling nothing about them.
+bool errore_con_posizione(int32_t codice);
 
 // The first line: "FILE:LINE:COL: error CODE: sentence (position P m)". A
 // record tied to no source starts with `senza_luogo` + ": " when that is not empty.
