@@ -6,14 +6,20 @@
 
 namespace scenario {
 
+namespace {
+// The number of elements of a plan table with rows 0..ultima_riga, checked
+// before anything is allocated.
+size_t elementi_tracciato(int32_t ultima_riga) {
+  if (ultima_riga < 0) throw GuastoEsecuzione("plan table with a negative number of rows");
+  return 2 * (static_cast<size_t>(ultima_riga) + 1);
+}
+}  // namespace
+
 Tracciato::Tracciato(int32_t ultima_riga)
     : creato_(true),
       ultima_riga_(ultima_riga),
-      etichette_(2 * (static_cast<size_t>(ultima_riga) + 1),
-                 static_cast<uint8_t>(Etichetta::kVuoto)),
-      valori_(2 * (static_cast<size_t>(ultima_riga) + 1), 0.0) {
-  if (ultima_riga < 0) throw GuastoEsecuzione("plan table with a negative number of rows");
-}
+      etichette_(elementi_tracciato(ultima_riga), static_cast<uint8_t>(Etichetta::kVuoto)),
+      valori_(elementi_tracciato(ultima_riga), 0.0) {}
 
 size_t Tracciato::indice(int64_t riga, int coordinata) const {
   if (!creato_) throw GuastoEsecuzione("the plan table was never created");

@@ -55,6 +55,11 @@ std::string utf8_a_cp1252(std::string_view u) {
         cp = (cp << 6) | (c & 0x3F);
       }
     }
+    // Overlong forms and surrogates are not UTF-8 either.
+    if (valido && ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) ||
+                   (len == 4 && cp < 0x10000) || (cp >= 0xD800 && cp <= 0xDFFF))) {
+      valido = false;
+    }
     if (!valido) {
       out += '?';
       ++i;

@@ -31,6 +31,7 @@ TEST(Cp1252Test, CharactersOutsideTheCodePageAndBrokenUtf8BecomeQuestionMarks) {
       {"中", "?"},                                     // three bytes
       {"a😀b", "a?b"},                                  // four bytes become one mark, not four
       {"\x80", "?"},                                   // continuation byte without a lead
+      {"\xC0\xAF", "??"},                              // overlong "/" is not UTF-8
       {"x\xC3", "x?"},                                 // lead byte cut off at the end
       {"\xC3(", "?("},                                 // lead byte followed by a plain character
       {"\xE2\x82", "??"},                              // three-byte sequence cut short

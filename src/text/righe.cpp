@@ -6,7 +6,9 @@
 
 namespace scenario {
 
-Righe::Righe() : voci_(kVociRighe) {}
+Righe::Righe() : voci_(kVociRighe) {
+  voci_[0] = std::string(kFineRighe);
+}
 
 Righe::Righe(std::initializer_list<std::string_view> righe) : voci_(kVociRighe) {
   if (righe.size() >= static_cast<size_t>(kVociRighe)) {

@@ -17,6 +17,7 @@ inline constexpr int kVociRighe = 1001;
 // scrivi_righe writes them in Windows-1252.
 class Righe {
  public:
+  // An empty list: the end marker at index 0.
   Righe();
   // A list holding these lines, closed by the end marker.
   Righe(std::initializer_list<std::string_view> righe);
