@@ -40,12 +40,17 @@ void ScrittoreLE::etichettati(std::span<const uint8_t> etichette, std::span<cons
   constexpr size_t kPasso = 4096;  // elements per check of the room left
   for (size_t inizio = 0; inizio < etichette.size(); inizio += kPasso) {
     const size_t fine = std::min(etichette.size(), inizio + kPasso);
-    // The exact room of this stretch, so that a writer sized up front never grows.
-    size_t n = 0;
-    for (size_t e = inizio; e < fine; ++e) {
-      n += 2 + (etichette[e] == 5 ? 8 : etichette[e] == 2 ? 2 : 0);
+    // Room for the worst case; without a file, the exact room, so that a
+    // writer sized up front never grows.
+    size_t n = (fine - inizio) * 10;
+    if (file_ == nullptr) {
+      n = 0;
+      for (size_t e = inizio; e < fine; ++e) {
+        n += 2 + (etichette[e] == 5 ? 8 : etichette[e] == 2 ? 2 : 0);
+      }
     }
-    unsigned char* p = spazio(n);
+    unsigned char* const base = spazio(n);
+    unsigned char* p = base;
     for (size_t e = inizio; e < fine; ++e) {
       const uint8_t etichetta = etichette[e];
       le(p, etichetta, 2);
@@ -68,6 +73,7 @@ void ScrittoreLE::etichettati(std::span<const uint8_t> etichette, std::span<cons
                                std::to_string(etichetta) + ", which the format cannot hold");
       }
     }
+    usati_ -= n - static_cast<size_t>(p - base);  // the room not used
   }
 }
 
