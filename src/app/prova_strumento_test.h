@@ -3,9 +3,6 @@
 // arguments, and makes the generator's compiled files for the carried
 // scenario, as a run of the generator writes them.
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <sstream>
@@ -14,6 +11,7 @@
 
 #include "app/file_atomico.h"
 #include "app/finestra.h"
+#include "app/processo_prova_test.h"
 #include "app/sequenza.h"
 #include "app/strumento.h"
 #include "compiler/memorizza_dati.h"
@@ -38,27 +36,15 @@ inline EsitoStrumento esegui_prova(const std::vector<std::string>& argomenti) {
   return e;
 }
 
-// The same through the built executable, started in `cartella` (which keeps
-// its standard output and error as two files for the length of the call).
+// The same through the built executable, started in `cartella`.
 inline EsitoStrumento avvia_strumento(const std::vector<std::string>& argomenti,
                                       const std::filesystem::path& cartella) {
-  const auto virgolette = [](const std::string& a) {
-    std::string q = "'";
-    for (char c : a) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-  };
-  const std::filesystem::path out = cartella / ".out", err = cartella / ".err";
-  std::string comando =
-      "cd " + virgolette(cartella.string()) + " && " + virgolette(STRUMENTO_ESEGUIBILE);
-  for (const std::string& a : argomenti) comando += " " + virgolette(a);
-  comando += " >" + virgolette(out.string()) + " 2>" + virgolette(err.string()) + " </dev/null";
-  const int stato = std::system(comando.c_str());
+  const EsitoProcesso p =
+      avvia_processo(eseguibile_di_prova(STRUMENTO_ESEGUIBILE), argomenti, cartella);
   EsitoStrumento e;
-  e.stato = WIFEXITED(stato) ? WEXITSTATUS(stato) : -1;
-  e.out = leggi_file(out);
-  e.err = leggi_file(err);
-  std::filesystem::remove(out);
-  std::filesystem::remove(err);
+  e.stato = p.stato;
+  e.out = p.out;
+  e.err = p.err;
   return e;
 }
 
