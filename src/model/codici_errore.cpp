@@ -1,5 +1,7 @@
 #include "model/codici_errore.h"
 
+#include "model/diagnostica.h"
+
 namespace scenario {
 
 std::string descrizione_errore(int32_t codice) {
@@ -62,18 +64,8 @@ std::string descrizione_errore(int32_t codice) {
 }
 
 std::string messaggio_errore(const ModelloPercorso& m) {
-  std::string s;
-  if (!m.luogo_errore.file.empty()) {
-    s += m.luogo_errore.file + ":";
-    if (m.luogo_errore.riga > 0) s += std::to_string(m.luogo_errore.riga) + ":";
-    if (m.luogo_errore.colonna > 0) s += std::to_string(m.luogo_errore.colonna) + ":";
-    s += " ";
-  }
-  s += "error " + std::to_string(m.codice_errore);
-  std::string d = descrizione_errore(m.codice_errore);
-  if (!d.empty()) s += ": " + d;
-  s += " (position " + std::to_string(m.posizione_errore) + " m)";
-  return s;
+  // The same words as every diagnostic the tools print.
+  return prima_riga_diagnostica(diagnostica_errore(m));
 }
 
 }  // namespace scenario

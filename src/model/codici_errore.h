@@ -14,7 +14,8 @@ namespace scenario {
 std::string descrizione_errore(int32_t codice);
 
 // "FILE:LINE:COL: error CODE: sentence (position P m)" for the model's
-// recorded error; the location is left out where no reader knew it.
+// recorded error; the location is left out where no reader knew it, the
+// position for the codes that record none.
 std::string messaggio_errore(const ModelloPercorso& m);
 
 }  // namespace scenario
