@@ -300,6 +300,28 @@ TEST(ComandoCompileTest, EachRecordedErrorIsReportedWithItsFileLineColumnAndPosi
   }
 }
 
+TEST(ComandoCompileTest, AFailedModelCheckEndsWithStatusTwoAndNoCompiledFile) {
+  // Boards in cells 2 and 3 leave cell 1 as the only room for the approach
+  // code cell 20 cells before a slowdown starting in cell 21: the marker of
+  // cell 1 then finds its place taken.
+  CartellaTemporanea cartella;
+  const fs::path linea = cartella.percorso() / "Prova_linea.txt";
+  const fs::path treno = cartella.percorso() / "Prova_7-.txt";
+  scrivi_file_atomico(linea,
+                      "[generale]\r\nlunghezza percorso, 3000\r\n[curve]\r\n"
+                      "cartello_indicatore, 50, (A)\r\ncartello_indicatore, 100, (B)\r\n"
+                      "[fine]\r\n");
+  scrivi_file_atomico(treno, "[generale]\r\nrallentamento, 1000, 30, 200, 1, 0, 0\r\n[fine]\r\n");
+  const fs::path out = cartella.percorso() / "out";
+  const EsitoStrumento e =
+      esegui_prova({"compile", linea.string(), treno.string(), "-o", out.string()});
+  EXPECT_EQ(e.stato, 2);
+  EXPECT_EQ(e.out, "");
+  EXPECT_EQ(e.err.rfind("scenario: error 1250: the model checks found cell 1 dato1", 0), 0u)
+      << e.err;
+  EXPECT_TRUE(fs::is_empty(out));
+}
+
 // --- warnings ---
 
 // The carried scenario's sources in `dir`, with line `riga` of the route

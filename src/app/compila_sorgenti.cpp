@@ -83,9 +83,12 @@ EsitoCompilazione compila_sorgenti(const RichiestaCompilazione& r) {
     e.stato = f.stato;
     Diagnostica d;
     d.codice = numero_in_coda(finestra.ultimo());
-    d.messaggio =
-        "a place the model checks reserve (item 85 opz7 and orario, cell 1 dato1 and dato2) "
-        "was already in use after the code cells were placed; no compiled file was written";
+    d.messaggio = d.codice == 1251
+                      ? "the model checks found cell 1 dato2 or item 85 orario, where the check "
+                        "codes go, already in use; no compiled file was written"
+                      : "the model checks found cell 1 dato1 or item 85 opz7, where the markers "
+                        "5121 and 610 go, already in use (a code cell placed in cell 1, for "
+                        "instance); no compiled file was written";
     fine = d;
   } catch (const GuastoEsecuzione& g) {
     e.stato = 1;

@@ -48,7 +48,8 @@ struct Punto {
 class Grafico {
  public:
   explicit Grafico(const DatiGrafico& d) : d_(d) {
-    lunghezza_ = std::max(d.voci[kVoceTreno].fine, 1);
+    // A damaged items file may hold any length: draw within the model's limit.
+    lunghezza_ = std::clamp(d.voci[kVoceTreno].fine, 1, kLunghezzaMassima);
     larghezza_utile_ = kLarghezza - kMargineSinistro - kMargineDestro;
   }
 
