@@ -160,7 +160,7 @@ class Banco {
 
 // The baseline: the same bytes into the same files, in blocks, replaced atomically.
 void scrivi_base(const std::vector<std::pair<fs::path, size_t>>& file) {
-  static const std::string blocco(1 << 18, '\0');
+  static const std::string blocco(1 << 20, '\0');  // the block size of the writer
   for (const auto& [percorso, n] : file) {
     FileAtomico f(percorso);
     for (size_t resto = n; resto > 0;) {

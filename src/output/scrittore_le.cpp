@@ -12,7 +12,8 @@
 namespace scenario {
 
 namespace {
-constexpr size_t kBlocco = 1 << 18;
+constexpr size_t kBlocco =
+    1 << 20;  // fewer, larger writes: each costs the file system a fixed amount
 }
 
 ScrittoreLE::ScrittoreLE(FileAtomico& file) : file_(&file), buffer_(kBlocco, '\0') {}
@@ -53,10 +54,10 @@ void ScrittoreLE::etichettati(std::span<const uint8_t> etichette, std::span<cons
     unsigned char* p = base;
     for (size_t e = inizio; e < fine; ++e) {
       const uint8_t etichetta = etichette[e];
-      le(p, etichetta, 2);
+      le<2>(p, etichetta);
       p += 2;
       if (etichetta == 5) {
-        le(p, std::bit_cast<uint64_t>(valori[e]), 8);
+        le<8>(p, std::bit_cast<uint64_t>(valori[e]));
         p += 8;
       } else if (etichetta == 2) {
         const double v = valori[e];
@@ -66,7 +67,7 @@ void ScrittoreLE::etichettati(std::span<const uint8_t> etichette, std::span<cons
           throw GuastoEsecuzione("tagged value " + std::to_string(e) +
                                  " is no Integer: " + std::to_string(v));
         }
-        le(p, static_cast<uint16_t>(static_cast<int16_t>(v)), 2);
+        le<2>(p, static_cast<uint16_t>(static_cast<int16_t>(v)));
         p += 2;
       } else if (etichetta != 0) {
         throw GuastoEsecuzione("tagged value " + std::to_string(e) + " has type tag " +

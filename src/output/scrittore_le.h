@@ -10,6 +10,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <string_view>
@@ -27,10 +28,10 @@ class ScrittoreLE {
   ScrittoreLE& operator=(const ScrittoreLE&) = delete;
 
   void u8(uint8_t v) { *spazio(1) = v; }
-  void u16(uint16_t v) { le(spazio(2), v, 2); }
+  void u16(uint16_t v) { le<2>(spazio(2), v); }
   void i16(int16_t v) { u16(static_cast<uint16_t>(v)); }
-  void i32(int32_t v) { le(spazio(4), static_cast<uint32_t>(v), 4); }
-  void f64(double v) { le(spazio(8), std::bit_cast<uint64_t>(v), 8); }
+  void i32(int32_t v) { le<4>(spazio(4), static_cast<uint32_t>(v)); }
+  void f64(double v) { le<8>(spazio(8), std::bit_cast<uint64_t>(v)); }
   // A text member: fails when it is longer than the 2-byte count can say.
   void testo(std::string_view cp1252);
   // Tagged values, one per (tag, value) pair: the 2-byte tag, then nothing for
@@ -59,8 +60,15 @@ class ScrittoreLE {
     return p;
   }
   void fai_spazio(size_t n);
-  static void le(unsigned char* p, uint64_t v, int n) {
-    for (int i = 0; i < n; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+  // The N low bytes of v, least significant first: one store on a
+  // little-endian machine.
+  template <int N>
+  static void le(unsigned char* p, uint64_t v) {
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(p, &v, N);
+    } else {
+      for (int i = 0; i < N; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+    }
   }
 
   FileAtomico* file_ = nullptr;
