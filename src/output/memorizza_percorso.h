@@ -12,7 +12,8 @@
 
 namespace scenario {
 
-// `m` holds nome_scenario and numero_treno; j = 0 builds without the plan
+// `m` holds nome_scenario and numero_treno, the only members kept: the build
+// starts from the model a fresh run starts from. j = 0 builds without the plan
 // table. The compiled files go to `cartella` by the naming rule. Model checks
 // that fail end the program through errore (FineProgramma, status 2) before
 // any compiled file is opened; a file that cannot be written is a

@@ -1,5 +1,3 @@
-#include "output/memorizza_percorso.h"
-
 // The builder's steps after reading: complete the model, then write it.
 
 #include <string>
@@ -7,6 +5,7 @@
 #include "model/guasto.h"
 #include "output/codici_gara.h"
 #include "output/file_compilati.h"
+#include "output/memorizza_percorso.h"
 #include "output/posa_codici.h"
 #include "text/nomi_file.h"
 
