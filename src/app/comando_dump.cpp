@@ -10,6 +10,7 @@
 #include "app/comandi.h"
 #include "app/file_atomico.h"
 #include "app/json.h"
+#include "app/uscita_diagnostiche.h"
 #include "model/guasto.h"
 #include "output/decodifica_compilati.h"
 #include "output/descrizione_compilati.h"
@@ -228,14 +229,15 @@ bool mostra(const std::string& nome, std::optional<TipoCompilato> tipo_dato, For
   try {
     byte = leggi_file(nome);
   } catch (const GuastoEsecuzione& e) {
-    u.err << "scenario dump: " << e.what() << "\n";
+    stampa_errore_file(u.err, "", e.what());
     return false;
   }
   const std::string base = std::filesystem::path(nome).filename().string();
   const std::optional<TipoCompilato> tipo = tipo_dato ? tipo_dato : riconosci_compilato(base, byte);
   if (!tipo) {
-    u.err << "scenario dump: " << nome
-          << ": cannot tell a plan, items or cells file by its name or content; give --kind\n";
+    stampa_errore_file(u.err, nome,
+                       "cannot tell a plan, items or cells file by its name or content; give "
+                       "--kind");
     return false;
   }
   std::vector<CampoBinario> campi;
@@ -261,8 +263,10 @@ bool mostra(const std::string& nome, std::optional<TipoCompilato> tipo_dato, For
             << " bytes\n";
       hex(u.out, byte, campi);
     }
-    u.err << "scenario dump: " << nome << " (" << nome_tipo_compilato(*tipo)
-          << " file): " << e.what() << "\n";
+    stampa_errore_file(
+        u.err, nome,
+        e.what() + std::string(*tipo == TipoCompilato::kVoci ? " (read as an " : " (read as a ") +
+            nome_tipo_compilato(*tipo) + " file)");
     return false;
   }
 

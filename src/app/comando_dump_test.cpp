@@ -250,12 +250,15 @@ TEST_F(ComandoDumpTest, BadInputIsReportedWithTheOffsetNeverACrash) {
     const char* messaggio;
   } casi[] = {
       {{"dump", (c.percorso() / "corta.dat").string()},
-       "(cells file): offset 11407: truncated cell 760 dato4: needs 2 bytes, the file has 1 left"},
+       "corta.dat: error: offset 11407: truncated cell 760 dato4: needs 2 bytes, the file has 1 "
+       "left (read as a cells file)\n"},
       {{"dump", "--json", (c.percorso() / "lunga.sim").string()},
-       "(items file): offset 3474: 2 unexpected bytes after item 86"},
-      {{"dump", (c.percorso() / "strano.bin").string()}, "cannot tell a plan, items or cells file"},
+       "lunga.sim: error: offset 3474: 2 unexpected bytes after item 86, the last item (read as "
+       "an items file)"},
+      {{"dump", (c.percorso() / "strano.bin").string()},
+       "strano.bin: error: cannot tell a plan, items or cells file"},
       {{"dump", "--kind", "plan", (c.percorso() / "strano.bin").string()},
-       "(plan file): offset 0: value 0 has type tag 513"},
+       "strano.bin: error: offset 0: value 0 has type tag 513"},
       {{"dump", (c.percorso() / "manca.dat").string()}, "manca.dat"},
   };
   for (const auto& caso : casi) {

@@ -7,6 +7,7 @@
 #include "app/comandi.h"
 #include "app/file_atomico.h"
 #include "app/scenario_in_cartella.h"
+#include "app/uscita_diagnostiche.h"
 #include "output/decodifica_compilati.h"
 #include "output/grafico_svg.h"
 #include "text/cp1252.h"
@@ -60,7 +61,7 @@ int comando_plot(Argomenti& a, Uscite& u) {
       d.tracciato = &*tracciato;
     }
   } catch (const ErroreDecodifica& e) {
-    u.err << "scenario plot: " << corrente.string() << ": " << e.what() << "\n";
+    stampa_errore_file(u.err, corrente.string(), e.what());
     return kUscitaGuasto;
   }
   d.titolo = cp1252_a_utf8(s.nome_scenario) + " \u2014 train " + cp1252_a_utf8(s.numero_treno) +

@@ -7,6 +7,7 @@
 #include "app/comandi.h"
 #include "app/file_atomico.h"
 #include "app/scenario_in_cartella.h"
+#include "app/uscita_diagnostiche.h"
 #include "model/guasto.h"
 #include "output/verifica_compilati.h"
 #include "text/cp1252.h"
@@ -79,7 +80,7 @@ int comando_verify(Argomenti& a, Uscite& u) {
           << "items, cells)\n";
     return kUscitaRiuscita;
   }
-  for (const ProblemaCompilato& p : problemi) u.out << p.file << ": " << p.testo << "\n";
+  for (const ProblemaCompilato& p : problemi) stampa_errore_file(u.out, p.file, p.testo);
   u.err << "scenario verify: " << chi << ": " << problemi.size()
         << (problemi.size() == 1 ? " problem" : " problems") << " found\n";
   return kUscitaGuasto;

@@ -60,39 +60,43 @@ TEST_F(ComandoVerifyTest, EachDamageFailsNamingTheFileAndTheProblem) {
          b[16] = 0x15;
          return b;
        },
-       "MorvessaC_Tolvarre_823.dat: cell 1 dato1 holds 5141, not the marker 5121"},
+       "MorvessaC_Tolvarre_823.dat: error: cell 1 dato1 holds 5141, not the marker 5121"},
       {"one byte changed: cell 1's check code", FileScenario::kCelle,
        [](std::string b) {
          b[18] = 0x0A;
          return b;
        },
-       "MorvessaC_Tolvarre_823.dat: cell 1 dato2 holds the check code 2314, but the names give "
+       "MorvessaC_Tolvarre_823.dat: error: cell 1 dato2 holds the check code 2314, but the names "
+       "give "
        "2500"},
       {"truncated cells file", FileScenario::kCelle,
        [](std::string b) { return b.substr(0, 11414); },
-       "MorvessaC_Tolvarre_823.dat: offset 11414: truncated cell 760 aderenza"},
+       "MorvessaC_Tolvarre_823.dat: error: offset 11414: truncated cell 760 aderenza"},
       {"a cell too many", FileScenario::kCelle,
        [](std::string b) { return b + std::string(15, '\0'); },
-       "MorvessaC_Tolvarre_823.dat: the file holds 762 cells, but the route length 31000 m in item "
+       "MorvessaC_Tolvarre_823.dat: error: the file holds 762 cells, but the route length 31000 m "
+       "in item "
        "84 gives 761 (cells 0..760)"},
       {"wrong check code in the items file", FileScenario::kVoci,
        [](std::string b) {
          b[offset_voce(b, "item 85 orario")] = 5;
          return b;
        },
-       "MorvessaC_Tolvarre_823.sim: item 85 orario holds the check code 33797, but the names give "
+       "MorvessaC_Tolvarre_823.sim: error: item 85 orario holds the check code 33797, but the "
+       "names give "
        "33796"},
       {"items file with a byte more", FileScenario::kVoci, [](std::string b) { return b + "!"; },
-       "MorvessaC_Tolvarre_823.sim: offset 3474: 1 unexpected bytes after item 86"},
+       "MorvessaC_Tolvarre_823.sim: error: offset 3474: 1 unexpected bytes after item 86"},
       {"truncated plan file", FileScenario::kTracciato,
        [](std::string b) { return b.substr(0, b.size() - 20); },
-       "MorvessaC_Tolvarre_linea.dat: offset"},
+       "MorvessaC_Tolvarre_linea.dat: error: offset"},
       {"a plan row's tag changed", FileScenario::kTracciato,
        [](std::string b) {
          // Row 37999 of coordinate 1 (the file's last but one value) made an Integer 0.
          return b.substr(0, b.size() - 4) + std::string("\x02\x00\x00\x00\x00\x00", 6);
        },
-       "MorvessaC_Tolvarre_linea.dat: row 37999 of coordinate 1 has the Integer 0 where an empty "
+       "MorvessaC_Tolvarre_linea.dat: error: row 37999 of coordinate 1 has the Integer 0 where an "
+       "empty "
        "value belongs\n"},
   };
   for (const auto& c : casi) {
@@ -119,10 +123,10 @@ TEST_F(ComandoVerifyTest, FilesUnderOtherNamesFailOnTheirNamesAndCheckCodes) {
   const EsitoStrumento e = esegui_prova({"verify", cartella.percorso().string()});
   EXPECT_EQ(e.stato, 1);
   for (const char* problema :
-       {"Altra_824.sim: item 85 names the scenario \"MorvessaC_Tolvarre\", not \"Altra\"",
-        "Altra_824.sim: item 86 names the train \"823\", not \"824\"",
-        "Altra_824.sim: item 85 orario holds the check code 33796, but the names give",
-        "Altra_824.dat: cell 1 dato2 holds the check code 2500, but the names give"}) {
+       {"Altra_824.sim: error: item 85 names the scenario \"MorvessaC_Tolvarre\", not \"Altra\"",
+        "Altra_824.sim: error: item 86 names the train \"823\", not \"824\"",
+        "Altra_824.sim: error: item 85 orario holds the check code 33796, but the names give",
+        "Altra_824.dat: error: cell 1 dato2 holds the check code 2500, but the names give"}) {
     EXPECT_NE(e.out.find(problema), std::string::npos) << e.out;
   }
 }

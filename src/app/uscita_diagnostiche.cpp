@@ -10,6 +10,13 @@ void stampa_diagnostiche(std::ostream& err, const std::vector<Diagnostica>& diag
   for (const Diagnostica& d : diagnostiche) err << formatta_diagnostica(d, kNomeStrumento);
 }
 
+void stampa_errore_file(std::ostream& out, const std::string& file, const std::string& messaggio) {
+  Diagnostica d;
+  d.luogo.file = file;
+  d.messaggio = messaggio;
+  out << formatta_diagnostica(d, kNomeStrumento);
+}
+
 void diagnostiche_json(ScrittoreJson& json, const std::vector<Diagnostica>& diagnostiche) {
   json.apri_lista();
   for (const Diagnostica& d : diagnostiche) {

@@ -3,6 +3,7 @@
 // formatter of model/diagnostica.h) and as records in its JSON output.
 
 #include <iosfwd>
+#include <string>
 #include <vector>
 
 #include "app/json.h"
@@ -11,6 +12,10 @@
 namespace scenario {
 
 void stampa_diagnostiche(std::ostream& err, const std::vector<Diagnostica>& diagnostiche);
+
+// One error about a whole file (a compiled file that cannot be decoded, a
+// problem verify found): "FILE: error: what", through the same formatter.
+void stampa_errore_file(std::ostream& out, const std::string& file, const std::string& messaggio);
 
 // A list of records {"level" (error, warning, note), "file", "line", "column", "code", "warning",
 // "message", "position", "source_line"}; absent values are null.
