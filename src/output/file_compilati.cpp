@@ -66,9 +66,8 @@ void codifica_voci(const ModelloPercorso& m, ScrittoreLE& out) {
 }
 
 void codifica_celle(const ModelloPercorso& m, ScrittoreLE& out) {
-  const int32_t n = m.ultima_cella();
-  for (int32_t i = 0; i <= n; ++i) {
-    const Cella& c = m.cella(i);
+  m.ultima_cella();  // fails when the cell array was never created
+  for (const Cella& c : m.celle) {
     out.u8(c.tipo);
     out.i16(c.dato1);
     out.i16(c.dato2);
