@@ -112,9 +112,9 @@ int comando_compile(Argomenti& a, Uscite& u) {
     throw ErroreUso("compile takes two sources, ROUTE and SERVICE; " +
                     std::to_string(posizionali.size()) + " given");
   }
-  r.linea = posizionali[0];
-  r.treno = posizionali[1];
-  if (!cartella.empty()) r.cartella = cartella;
+  r.linea = percorso_utf8(posizionali[0]);
+  r.treno = percorso_utf8(posizionali[1]);
+  if (!cartella.empty()) r.cartella = percorso_utf8(cartella);
   const NomiDaSorgenti dai_nomi = nomi_da_sorgenti(posizionali[0], posizionali[1], nome);
   if (nome.empty()) nome = dai_nomi.nome_scenario;
   if (treno.empty()) treno = dai_nomi.numero_treno;
@@ -137,7 +137,7 @@ int comando_compile(Argomenti& a, Uscite& u) {
     scrivi_json(u.out, e);
   } else {
     for (const std::string& f : e.file) {
-      u.out << (cartella.empty() ? f : (r.cartella / f).string()) << "\n";
+      u.out << (cartella.empty() ? f : utf8_di(r.cartella / percorso_utf8(f))) << "\n";
     }
   }
   return e.stato;

@@ -192,8 +192,9 @@ constexpr size_t kByteRigaHex = 8;  // the widest number (a 64-bit float) fits o
 
 void riga_hex(std::ostream& out, size_t offset, std::string_view byte, const std::string& nota) {
   static const char* cifre = "0123456789abcdef";
-  char off[16];
-  std::snprintf(off, sizeof off, "%08zx", offset);
+  std::string off(8, '0');
+  for (int i = 7; i >= 0 && offset != 0; --i, offset >>= 4)
+    off[static_cast<size_t>(i)] = cifre[offset & 15];
   std::string h;
   for (unsigned char b : byte) {
     h += cifre[b >> 4];
@@ -227,12 +228,12 @@ bool mostra(const std::string& nome, std::optional<TipoCompilato> tipo_dato, For
             ScrittoreJson* json, Uscite& u) {
   std::string byte;
   try {
-    byte = leggi_file(nome);
+    byte = leggi_file(percorso_utf8(nome));
   } catch (const GuastoEsecuzione& e) {
     stampa_errore_file(u.err, "", e.what());
     return false;
   }
-  const std::string base = std::filesystem::path(nome).filename().string();
+  const std::string base = utf8_di(percorso_utf8(nome).filename());
   const std::optional<TipoCompilato> tipo = tipo_dato ? tipo_dato : riconosci_compilato(base, byte);
   if (!tipo) {
     stampa_errore_file(u.err, nome,

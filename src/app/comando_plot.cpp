@@ -45,7 +45,7 @@ int comando_plot(Argomenti& a, Uscite& u) {
   }
   if (posizionali.size() != 1) throw ErroreUso("plot takes one folder");
   if (uscita.empty()) throw ErroreUso("no output file: give -o FILE.svg");
-  const ScenarioInCartella s = trova_scenario(posizionali[0], nome, treno);
+  const ScenarioInCartella s = trova_scenario(percorso_utf8(posizionali[0]), nome, treno);
 
   DatiGrafico d;
   std::optional<Tracciato> tracciato;
@@ -61,12 +61,12 @@ int comando_plot(Argomenti& a, Uscite& u) {
       d.tracciato = &*tracciato;
     }
   } catch (const ErroreDecodifica& e) {
-    stampa_errore_file(u.err, corrente.string(), e.what());
+    stampa_errore_file(u.err, utf8_di(corrente), e.what());
     return kUscitaGuasto;
   }
   d.titolo = cp1252_a_utf8(s.nome_scenario) + " \u2014 train " + cp1252_a_utf8(s.numero_treno) +
              " \u2014 route " + std::to_string(d.voci[kVoceTreno].fine) + " m";
-  scrivi_file_atomico(uscita, grafico_svg(d));
+  scrivi_file_atomico(percorso_utf8(uscita), grafico_svg(d));
   u.out << uscita << "\n";
   return kUscitaRiuscita;
 }

@@ -33,7 +33,7 @@ int comando_sources(Argomenti& a, Uscite& u) {
     }
     if (a.e_opzione()) a.sconosciuta();
     if (++posizionali > 1) throw ErroreUso("too many arguments: sources takes one folder");
-    cartella = a.prendi();
+    cartella = percorso_utf8(a.prendi());
   }
   std::filesystem::create_directories(cartella);
   scrivi_testi_scenario(cartella, kNomeScenario, kNumeroTreno);

@@ -45,7 +45,7 @@ int comando_verify(Argomenti& a, Uscite& u) {
     posizionali.push_back(a.prendi());
   }
   if (posizionali.size() != 1) throw ErroreUso("verify takes one folder");
-  const ScenarioInCartella s = trova_scenario(posizionali[0], nome, treno);
+  const ScenarioInCartella s = trova_scenario(percorso_utf8(posizionali[0]), nome, treno);
 
   CompilatiDaVerificare c;
   c.nome_scenario = s.nome_scenario;

@@ -5,6 +5,7 @@
 
 #include "app/file_atomico.h"
 #include "app/finestra.h"
+#include "app/riga_comando.h"
 #include "model/guasto.h"
 #include "output/memorizza_percorso.h"
 #include "text/cp1252.h"
@@ -46,7 +47,7 @@ void aggiungi_righe(std::vector<Diagnostica>& diagnostiche, const RichiestaCompi
     if (d.luogo.file.empty() || d.luogo.riga <= 0) continue;
     for (int i = 0; i < 2; ++i) {
       const std::filesystem::path& p = *percorsi[i];
-      if (d.luogo.file != p.string() && d.luogo.file != p.filename().string()) continue;
+      if (d.luogo.file != utf8_di(p) && d.luogo.file != utf8_di(p.filename())) continue;
       if (!testi[i]) {
         try {
           testi[i] = leggi_file(p);
@@ -126,8 +127,8 @@ EsitoCompilazione compila_sorgenti(const RichiestaCompilazione& r) {
 NomiDaSorgenti nomi_da_sorgenti(const std::string& linea, const std::string& treno,
                                 const std::string& nome_scenario_dato) {
   NomiDaSorgenti n;
-  const std::string nome_linea = std::filesystem::path(linea).filename().string();
-  const std::string nome_treno = std::filesystem::path(treno).filename().string();
+  const std::string nome_linea = utf8_di(percorso_utf8(linea).filename());
+  const std::string nome_treno = utf8_di(percorso_utf8(treno).filename());
   constexpr std::string_view kCodaLinea = "_linea.txt";
   constexpr std::string_view kCodaTreno = "-.txt";
   if (finisce_con(nome_linea, kCodaLinea) && nome_linea.size() > kCodaLinea.size()) {

@@ -2,6 +2,7 @@
 // Command-line handling of the tool: the arguments of one subcommand, read
 // one at a time, and the usage error that ends the run with status 2.
 
+#include <filesystem>
 #include <iosfwd>
 #include <stdexcept>
 #include <string>
@@ -17,6 +18,11 @@ inline constexpr int kUscitaRiuscita = 0;
 inline constexpr int kUscitaGuasto = 1;          // a run-time failure, or verify found problems
 inline constexpr int kUscitaUso = 2;             // bad command line (and errore 1250, 1251)
 inline constexpr int kUscitaErroreScenario = 3;  // files written, the sources hold an error
+
+// The command line's texts are UTF-8 on every platform; paths are made from
+// them, and shown again, in UTF-8 whatever the platform's own encoding.
+std::filesystem::path percorso_utf8(std::string_view utf8);
+std::string utf8_di(const std::filesystem::path& percorso);
 
 // A mistake in the command line: the message says what, the run ends with
 // status 2 after a pointer to --help.

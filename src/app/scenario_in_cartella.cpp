@@ -27,14 +27,14 @@ ScenarioInCartella trova_scenario(const std::filesystem::path& cartella, const s
                                   const std::string& treno) {
   std::error_code ec;
   if (!std::filesystem::is_directory(cartella, ec)) {
-    throw GuastoEsecuzione("'" + cartella.string() + "' is not a folder");
+    throw GuastoEsecuzione("'" + utf8_di(cartella) + "' is not a folder");
   }
   std::string n = nome;
   std::string t = treno;
   if (n.empty() || t.empty()) {
     std::vector<Candidato> candidati;
     for (const auto& e : std::filesystem::directory_iterator(cartella)) {
-      const std::string f = e.path().filename().string();
+      const std::string f = utf8_di(e.path().filename());
       if (!finisce_con(f, ".sim")) continue;
       const std::string base = f.substr(0, f.size() - 4);
       Candidato c;
@@ -56,12 +56,12 @@ ScenarioInCartella trova_scenario(const std::filesystem::path& cartella, const s
     }
     if (candidati.empty()) {
       throw GuastoEsecuzione("no compiled scenario (an items file NAME_TRAIN.sim) in '" +
-                             cartella.string() + "'");
+                             utf8_di(cartella) + "'");
     }
     if (candidati.size() > 1) {
       std::string elenco;
       for (const Candidato& c : candidati) elenco += " " + c.nome + "_" + c.treno + ".sim";
-      throw ErroreUso("several compiled scenarios in '" + cartella.string() + "' (" +
+      throw ErroreUso("several compiled scenarios in '" + utf8_di(cartella) + "' (" +
                       elenco.substr(1) + "); give --name and --train");
     }
     n = candidati[0].nome;

@@ -1,7 +1,5 @@
 #include "output/descrizione_compilati.h"
 
-#include <cstdio>
-
 namespace scenario {
 
 std::string nome_tipo_cella(uint8_t tipo) {
@@ -56,11 +54,10 @@ int64_t progressiva(const std::array<Voce, kNumeroVoci>& voci, int64_t posizione
 }
 
 std::string testo_progressiva(int64_t metri) {
-  char buf[48];
   const int64_t a = metri < 0 ? -metri : metri;
-  std::snprintf(buf, sizeof buf, "%s%lld+%03lld", metri < 0 ? "-" : "",
-                static_cast<long long>(a / 1000), static_cast<long long>(a % 1000));
-  return buf;
+  std::string m = std::to_string(a % 1000);
+  return (metri < 0 ? "-" : "") + std::to_string(a / 1000) + "+" + std::string(3 - m.size(), '0') +
+         m;
 }
 
 }  // namespace scenario
