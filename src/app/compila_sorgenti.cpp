@@ -94,12 +94,12 @@ EsitoCompilazione compila_sorgenti(const RichiestaCompilazione& r) {
   } catch (const GuastoEsecuzione& g) {
     e.stato = 1;
     Diagnostica d;
-    d.messaggio = std::string(g.what()) + "; no compiled file was written";
+    d.messaggio = std::string(g.what()) + "; the compiled files were not all written";
     fine = d;
   } catch (const std::filesystem::filesystem_error& f) {
     e.stato = 1;
     Diagnostica d;
-    d.messaggio = std::string(f.what()) + "; no compiled file was written";
+    d.messaggio = std::string(f.what()) + "; the compiled files were not all written";
     fine = d;
   }
 
