@@ -6,9 +6,14 @@
 
 #include "app/cartella_programma.h"
 #include "app/finestra.h"
+#include "app/finestra_win32.h"
 #include "app/sequenza.h"
 
 int main() {
+#ifdef _WIN32
+  scenario::FinestraWin32 finestra;
+#else
   scenario::FinestraConsole finestra(std::cerr);
+#endif
   return scenario::esegui_generatore(finestra, [] { return scenario::cartella_programma(); });
 }

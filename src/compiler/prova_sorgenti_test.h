@@ -4,6 +4,7 @@
 // does, and tells what the model and the folder hold afterwards.
 
 #include <filesystem>
+#include <fstream>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -62,9 +63,7 @@ inline Lettura leggi_sorgenti(const std::optional<std::string>& linea,
   s.elimina = elimina;
   s.osservatore = osservatore;
   auto scrivi = [](const std::filesystem::path& p, const std::string& testo) {
-    FILE* f = std::fopen(p.c_str(), "wb");
-    std::fwrite(testo.data(), 1, testo.size(), f);
-    std::fclose(f);
+    std::ofstream(p, std::ios::binary) << testo;
   };
   if (linea) scrivi(s.linea, *linea);
   if (treno) scrivi(s.treno, *treno);
