@@ -76,22 +76,33 @@ std::string cosa_e(const std::string& voce) {
   return voce;
 }
 
+// A likely typing mistake: a third of the keyword's letters or fewer wrong
+// (one for the shortest).
+size_t tolleranza(std::string_view parola) {
+  return std::max<size_t>(1, parola.size() / 3);
+}
+
 }  // namespace
 
 std::string parola_chiave_vicina(std::string_view campo) {
   const std::string c = ripulito(campo);
   if (c.empty()) return "";
+  size_t massima = 0;
+  for (std::string_view p : kParoleChiave) massima = std::max(massima, tolleranza(p));
   std::string migliore;
   size_t d_migliore = SIZE_MAX;
   for (std::string_view p : kParoleChiave) {
-    const size_t d = distanza(c, p);
+    // The distance is at least the difference in length. Past the widest
+    // tolerance its exact value cannot change the answer, so it is not
+    // computed: for a field of megabytes that would take minutes.
+    const size_t divario = c.size() > p.size() ? c.size() - p.size() : p.size() - c.size();
+    const size_t d = divario > massima ? massima + 1 : distanza(c, p);
     if (d < d_migliore) {
       d_migliore = d;
       migliore = p;
     }
   }
-  // A likely typing mistake: a third of the keyword's letters or fewer wrong.
-  return d_migliore <= std::max<size_t>(1, migliore.size() / 3) ? migliore : "";
+  return d_migliore <= tolleranza(migliore) ? migliore : "";
 }
 
 void DiagnosticheLettura::aggiungi(const LuogoSorgente& luogo, std::string_view nome,
@@ -118,7 +129,13 @@ void DiagnosticheLettura::campo_ignorato(const LuogoSorgente& luogo, const std::
   if (!ha_lettere(c)) return;
   if (c.find('[') != std::string::npos && c.find(']') != std::string::npos) return;
   if (c.find("curva") != std::string::npos) return;
-  const std::string testo = "\"" + cp1252_a_utf8(campo) + "\"";
+  // A field of a whole long line is quoted by its start and its length.
+  constexpr size_t kCitazione = 60;
+  const std::string testo = campo.size() <= kCitazione
+                                ? "\"" + cp1252_a_utf8(campo) + "\""
+                                : "\"" +
+                                      cp1252_a_utf8(std::string_view(campo).substr(0, kCitazione)) +
+                                      "...\" (" + std::to_string(campo.size()) + " characters)";
   const std::string vicina = parola_chiave_vicina(campo);
   std::string messaggio;
   if (vicina == c) {

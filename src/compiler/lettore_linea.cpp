@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "compiler/lettura_sorgenti.h"
@@ -451,10 +452,11 @@ Passo LettoreLinea::cartello() {
   if (p < 0) throw GuastoEsecuzione("text board at position " + std::to_string(p));
   const int32_t voce = l_.prossimo_cartello;
   if (voce < 1) throw GuastoEsecuzione("no item left for another text board");
+  std::string nome = nome_voce(m_.campo, "a board's text");
   Cella& c = m_.cella(q);
   c.tipo = kCartello;
   c.dato1 = restringi<int16_t>(voce, "a board's item");
-  m_.voce(voce).nome = m_.campo;
+  m_.voce(voce).nome = std::move(nome);
   l_.prossimo_cartello = voce - 1;
   return Passo::kAvanti;
 }

@@ -239,7 +239,7 @@ Passo LettoreTreno::stazione() {
   const int32_t minuti = in_->leggi_numero();
   const int32_t secondi = in_->leggi_numero();
   v.orario = somma32(prodotto32(somma32(prodotto32(ore, 60), minuti), 60), secondi);
-  v.nome = in_->leggi_testo();
+  v.nome = nome_voce(in_->leggi_testo(), "a station's name");
 
   // The station area: types 5 and 6 reach back by the length and 150 m
   // forward, types 7 and 8 the length both ways, all others are centred (and

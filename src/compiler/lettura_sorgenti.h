@@ -66,6 +66,11 @@ DopoLinea leggi_linea(LetturaSorgenti& l);
 // The service half: reads and deletes the service source.
 void leggi_treno(LetturaSorgenti& l);
 
+// A text read into an item's name. The items file keeps a name behind a
+// 2-byte count, so a longer text does not fit its member: a run-time failure
+// (25) at its entry, before the entry writes anything.
+std::string nome_voce(std::string testo, const char* cosa);
+
 // The file's name as the user knows it, in UTF-8.
 std::string nome_per_utente(const std::filesystem::path& file);
 

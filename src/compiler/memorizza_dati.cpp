@@ -17,6 +17,16 @@ std::string nome_per_utente(const fs::path& file) {
   return std::string(u.begin(), u.end());
 }
 
+std::string nome_voce(std::string testo, const char* cosa) {
+  constexpr size_t kMassimo = 65535;
+  if (testo.size() > kMassimo) {
+    throw GuastoEsecuzione(std::string(cosa) + " of " + std::to_string(testo.size()) +
+                           " characters does not fit an item's name (at most " +
+                           std::to_string(kMassimo) + ")");
+  }
+  return testo;
+}
+
 void LetturaSorgenti::inizia(const fs::path& file) {
   lettore_.reset();
   luogo_voce_ = LuogoSorgente{nome_per_utente(file), 0, 0};
