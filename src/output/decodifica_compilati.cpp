@@ -126,7 +126,9 @@ Tracciato decodifica_tracciato(std::string_view byte, std::vector<CampoBinario>*
     LettoreLE in(byte);
     while (!in.alla_fine()) {
       const size_t offset = in.posizione();
-      const std::string n = "value " + std::to_string(valori);
+      // A name is made only where a read can fail, near the end of the bytes:
+      // a plan file holds millions of values.
+      const std::string n = in.restanti() < 10 ? "value " + std::to_string(valori) : std::string();
       const uint16_t etichetta = in.u16(n + " tag");
       switch (static_cast<Etichetta>(etichetta)) {
         case Etichetta::kVuoto:
@@ -158,8 +160,10 @@ Tracciato decodifica_tracciato(std::string_view byte, std::vector<CampoBinario>*
   LettoreLE in(byte, campi);
   for (int coordinata = 0; coordinata < 2; ++coordinata) {
     for (size_t riga = 0; riga < righe; ++riga) {
-      const std::string n =
-          "row " + std::to_string(riga) + " coordinate " + std::to_string(coordinata);
+      // Every value was read once above: names serve only the field list.
+      const std::string n = campi == nullptr ? std::string()
+                                             : "row " + std::to_string(riga) + " coordinate " +
+                                                   std::to_string(coordinata);
       const auto etichetta = static_cast<Etichetta>(in.u16(n + " tag"));
       const auto r = static_cast<int64_t>(riga);
       if (etichetta == Etichetta::kIntero) t.metti_intero(r, coordinata, in.i16(n));
