@@ -1,0 +1,579 @@
+#include "fuzz/controlli_fuzz.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <exception>
+#include <map>
+#include <memory>
+#include <optional>
+#include <random>
+#include <sstream>
+#include <system_error>
+#include <typeinfo>
+
+#include "app/compila_sorgenti.h"
+#include "app/file_atomico.h"
+#include "app/finestra.h"
+#include "app/lettore_json_test.h"
+#include "app/strumento.h"
+#include "compiler/diagnostiche_lettura.h"
+#include "compiler/lettore_campi.h"
+#include "compiler/memorizza_dati.h"
+#include "model/codici_errore.h"
+#include "model/diagnostica.h"
+#include "model/guasto.h"
+#include "model/modello.h"
+#include "output/decodifica_compilati.h"
+#include "output/file_compilati.h"
+#include "output/grafico_svg.h"
+#include "output/memorizza_percorso.h"
+#include "output/verifica_compilati.h"
+#include "text/nomi_file.h"
+
+namespace scenario {
+namespace fs = std::filesystem;
+
+namespace {
+
+[[noreturn]] void viola(const std::string& cosa) {
+  throw ViolazioneControllo(cosa);
+}
+
+// The message is built only when the check fails.
+#define ATTESO(condizione, messaggio)    \
+  do {                                   \
+    if (!(condizione)) viola(messaggio); \
+  } while (false)
+
+// ---------------------------------------------------------------------------
+// Field reader
+
+bool spazio(char c) {
+  return c == ' ' || c == '\t';
+}
+bool fine_riga(char c) {
+  return c == '\r' || c == '\n';
+}
+bool cifra(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// The offsets where the lines of `t` begin: CR LF, a lone LF and a lone CR
+// each end a line.
+std::vector<size_t> inizi_riga(std::string_view t) {
+  std::vector<size_t> inizi = {0};
+  for (size_t i = 0; i < t.size(); ++i) {
+    if (t[i] == '\r' && i + 1 < t.size() && t[i + 1] == '\n') ++i;
+    if (fine_riga(t[i])) inizi.push_back(i + 1);
+  }
+  return inizi;
+}
+
+size_t offset_di(const std::vector<size_t>& inizi, int riga, int colonna) {
+  ATTESO(riga >= 1 && static_cast<size_t>(riga) <= inizi.size() && colonna >= 1,
+         "a place outside the source: line " + std::to_string(riga) + ", column " +
+             std::to_string(colonna));
+  return inizi[static_cast<size_t>(riga) - 1] + static_cast<size_t>(colonna) - 1;
+}
+
+size_t dopo_spazi(std::string_view t, size_t i) {
+  while (i < t.size() && spazio(t[i])) ++i;
+  return i;
+}
+
+// Where the reader stands after consuming the line end at `i`.
+size_t dopo_fine_riga(std::string_view t, size_t i) {
+  return t[i] == '\r' && i + 1 < t.size() && t[i + 1] == '\n' ? i + 2 : i + 1;
+}
+
+struct CampoAtteso {
+  std::string testo;  // a text field
+  int64_t numero = 0;
+  size_t inizio = 0;  // its first byte
+  size_t dopo = 0;    // where the reader stands afterwards
+};
+
+// The reading rules, as the sources' authors are told them.
+std::optional<CampoAtteso> testo_ATTESO(std::string_view t, size_t da) {
+  CampoAtteso c;
+  c.inizio = dopo_spazi(t, da);
+  if (c.inizio >= t.size()) return std::nullopt;
+  size_t fine = c.inizio;
+  while (fine < t.size() && t[fine] != ',' && !fine_riga(t[fine])) ++fine;
+  size_t ultimo = fine;
+  while (ultimo > c.inizio && spazio(t[ultimo - 1])) --ultimo;
+  c.testo = std::string(t.substr(c.inizio, ultimo - c.inizio));
+  c.dopo = fine == t.size() ? fine : t[fine] == ',' ? fine + 1 : dopo_fine_riga(t, fine);
+  return c;
+}
+
+std::optional<CampoAtteso> numero_ATTESO(std::string_view t, size_t da) {
+  CampoAtteso c;
+  c.inizio = dopo_spazi(t, da);
+  if (c.inizio >= t.size()) return std::nullopt;
+  if (t[c.inizio] == ',') {
+    c.dopo = c.inizio + 1;
+    return c;
+  }
+  if (fine_riga(t[c.inizio])) {
+    c.dopo = dopo_fine_riga(t, c.inizio);
+    return c;
+  }
+  size_t i = c.inizio;
+  const bool negativo = t[i] == '-';
+  if (t[i] == '-' || t[i] == '+') ++i;
+  const size_t cifre = i;
+  int64_t v = 0;
+  for (; i < t.size() && cifra(t[i]); ++i) v = std::min<int64_t>(v * 10 + (t[i] - '0'), 1LL << 40);
+  if (i == cifre) return std::nullopt;
+  if (i < t.size() && !spazio(t[i]) && t[i] != ',' && !fine_riga(t[i])) return std::nullopt;
+  v = negativo ? -v : v;
+  if (v < INT32_MIN || v > INT32_MAX) return std::nullopt;
+  c.numero = v;
+  i = dopo_spazi(t, i);
+  c.dopo = i < t.size() && t[i] == ','       ? i + 1
+           : i < t.size() && fine_riga(t[i]) ? dopo_fine_riga(t, i)
+                                             : i;
+  return c;
+}
+
+// One pass: operation k reads a number when bit k % 8 of `maschera` is set,
+// else a text field, until the source ends or a read fails.
+void passata_lettore(std::string_view t, unsigned maschera) {
+  const std::vector<size_t> inizi = inizi_riga(t);
+  LettoreCampi l{std::string(t), "prova.txt"};
+  size_t qui = 0;
+  for (size_t k = 0; !l.alla_fine(); ++k) {
+    ATTESO(k <= t.size(), "more reads than bytes: the reader does not advance");
+    const bool numero = ((maschera >> (k % 8)) & 1) != 0;
+    const auto cosa = [&] {
+      return std::string(numero ? "number" : "text") + " read " + std::to_string(k) +
+             " at offset " + std::to_string(qui);
+    };
+    const std::optional<CampoAtteso> a = numero ? numero_ATTESO(t, qui) : testo_ATTESO(t, qui);
+    CampoAtteso letto;
+    try {
+      if (numero) {
+        letto.numero = l.leggi_numero();
+      } else {
+        letto.testo = l.leggi_testo();
+      }
+    } catch (const ErroreLettura& e) {
+      ATTESO(!a, cosa() + " failed (" + e.what() + ") where the rules read a field");
+      const LuogoSorgente& dove = e.luogo();
+      const size_t off = offset_di(inizi, dove.riga, dove.colonna);
+      ATTESO(off >= qui && off <= t.size(), cosa() + ": the failure names offset " +
+                                                std::to_string(off) + ", outside what it read");
+      const std::string prefisso =
+          "prova.txt:" + std::to_string(dove.riga) + ":" + std::to_string(dove.colonna) + ": ";
+      ATTESO(std::string_view(e.what()).substr(0, prefisso.size()) == prefisso,
+             cosa() + ": the failure does not begin with its place: " + e.what());
+      return;
+    }
+    ATTESO(a.has_value(), cosa() + " succeeded where the rules fail");
+    letto.inizio = offset_di(inizi, l.luogo_campo().riga, l.luogo_campo().colonna);
+    const LuogoSorgente ora = l.luogo_corrente();
+    letto.dopo = offset_di(inizi, ora.riga, ora.colonna);
+    ATTESO(letto.inizio == a->inizio, cosa() + ": the field begins at " +
+                                          std::to_string(letto.inizio) + ", the rules say " +
+                                          std::to_string(a->inizio));
+    ATTESO(letto.dopo == a->dopo, cosa() + ": the reader stands at " + std::to_string(letto.dopo) +
+                                      ", the rules say " + std::to_string(a->dopo));
+    ATTESO(letto.testo == a->testo, cosa() + ": the field reads \"" + letto.testo +
+                                        "\", the rules say \"" + a->testo + "\"");
+    ATTESO(letto.numero == a->numero, cosa() + ": the number reads " +
+                                          std::to_string(letto.numero) + ", the rules say " +
+                                          std::to_string(a->numero));
+    ATTESO(letto.dopo > qui, cosa() + ": the reader did not advance");
+    qui = letto.dopo;
+  }
+  ATTESO(qui == t.size(), "the reader is at its end before the last byte");
+}
+
+// ---------------------------------------------------------------------------
+// Builder
+
+constexpr const char* kNomeScenario = "Prova";
+constexpr const char* kNumeroTreno = "7";
+
+class FinestraMuta : public Finestra {
+ public:
+  void mostra_attesa(std::string_view) override {}
+  void messaggio(std::string_view testo) override { ultimo = testo; }
+  std::string ultimo;
+};
+
+// Every file in a folder, by name.
+std::map<std::string, std::string> contenuto(const fs::path& cartella) {
+  std::map<std::string, std::string> file;
+  std::error_code ec;
+  if (!fs::exists(cartella, ec)) return file;
+  for (const auto& e : fs::directory_iterator(cartella)) {
+    const std::string nome = e.path().filename().string();
+    file[nome] = e.is_regular_file() ? leggi_file(e.path()) : std::string("<folder>");
+  }
+  return file;
+}
+
+std::string nomi(const std::map<std::string, std::string>& file) {
+  std::string s;
+  for (const auto& [nome, byte] : file) s += (s.empty() ? "" : ", ") + nome;
+  return "[" + s + "]";
+}
+
+void cartella_vuota(const fs::path& cartella) {
+  fs::remove_all(cartella);
+  fs::create_directories(cartella);
+}
+
+void codice_definito(int32_t codice, const std::string& dove) {
+  ATTESO(codice == 0 || !descrizione_errore(codice).empty(),
+         dove + " recorded " + std::to_string(codice) + ", a code the format does not define");
+}
+
+struct Costruzione {
+  enum Esito { kScritto, kFine, kGuasto } esito = kScritto;
+  std::string messaggio;
+  ModelloPercorso m;
+  std::map<std::string, std::string> file;
+};
+
+// The builder as the generator calls it, but on sources it must not delete.
+std::unique_ptr<Costruzione> costruisci(const SorgentiScenario& s, int32_t j,
+                                        const fs::path& uscita) {
+  cartella_vuota(uscita);
+  auto c = std::make_unique<Costruzione>();
+  c->m.nome_scenario = kNomeScenario;
+  c->m.numero_treno = kNumeroTreno;
+  DiagnosticheLettura diagnostiche{OpzioniAvvisi{}};
+  SorgentiScenario sorgenti = s;
+  sorgenti.osservatore = &diagnostiche;
+  FinestraMuta finestra;
+  try {
+    memorizza_percorso(c->m, j, sorgenti, uscita, finestra);
+  } catch (const FineProgramma& f) {
+    c->esito = Costruzione::kFine;
+    ATTESO(f.stato == 2, "the model checks ended the build with status " + std::to_string(f.stato));
+    ATTESO(finestra.ultimo == " Errore n. 1250" || finestra.ultimo == " Errore n. 1251",
+           "the model checks ended the build showing \"" + finestra.ultimo + "\"");
+  } catch (const GuastoEsecuzione& g) {
+    c->esito = Costruzione::kGuasto;
+    c->messaggio = g.what();
+  }
+  for (const Diagnostica& d : diagnostiche.diagnostiche(c->m)) {
+    codice_definito(d.codice, "a diagnostic");
+    formatta_diagnostica(d, "scenario");
+  }
+  c->file = contenuto(uscita);
+  return c;
+}
+
+void controlla_costruzione(const Costruzione& c, int32_t j) {
+  const std::string chi = "the build with j = " + std::to_string(j);
+  codice_definito(c.m.codice_errore, chi);
+  if (c.esito != Costruzione::kScritto) {
+    // A run-time failure after reading is only the missing cell array.
+    ATTESO(c.esito != Costruzione::kGuasto || !c.m.celle_create,
+           chi + " failed after reading a cell array: " + c.messaggio);
+    ATTESO(c.file.empty(), chi + " failed, yet left " + nomi(c.file));
+    return;
+  }
+  const std::string tracciato = nome_file(FileScenario::kTracciato, kNomeScenario, kNumeroTreno);
+  const std::string voci = nome_file(FileScenario::kVoci, kNomeScenario, kNumeroTreno);
+  const std::string celle = nome_file(FileScenario::kCelle, kNomeScenario, kNumeroTreno);
+  std::map<std::string, std::string> attesi = {{voci, byte_voci(c.m)}, {celle, byte_celle(c.m)}};
+  if (j != 0) attesi[tracciato] = byte_tracciato(c.m.tracciato);
+  ATTESO(nomi(c.file) == nomi(attesi), chi + " left " + nomi(c.file) + ", not " + nomi(attesi));
+  for (const auto& [nome, byte] : attesi) {
+    ATTESO(c.file.at(nome) == byte, chi + ": " + nome + " is not the model's bytes");
+  }
+  // What was written reads back into the very model it came from.
+  ATTESO(decodifica_voci(c.file.at(voci)) == c.m.voci, chi + ": the items file reads back wrong");
+  ATTESO(decodifica_celle(c.file.at(celle)) == c.m.celle,
+         chi + ": the cells file reads back wrong");
+}
+
+// ---------------------------------------------------------------------------
+// Decoders
+
+struct Decodificato {
+  bool riuscito = false;
+  std::optional<Tracciato> tracciato;
+  std::optional<std::array<Voce, kNumeroVoci>> voci;
+  std::optional<std::vector<Cella>> celle;
+};
+
+std::string ricodifica(TipoCompilato tipo, const Decodificato& d) {
+  switch (tipo) {
+    case TipoCompilato::kTracciato:
+      return byte_tracciato(*d.tracciato);
+    case TipoCompilato::kVoci: {
+      ModelloPercorso m;
+      m.voci = *d.voci;
+      return byte_voci(m);
+    }
+    case TipoCompilato::kCelle: {
+      ModelloPercorso m;
+      m.celle = *d.celle;
+      m.celle_create = true;
+      return byte_celle(m);
+    }
+  }
+  return "";
+}
+
+Decodificato decodifica(TipoCompilato tipo, std::string_view byte,
+                        std::vector<CampoBinario>* campi) {
+  Decodificato d;
+  switch (tipo) {
+    case TipoCompilato::kTracciato:
+      d.tracciato = decodifica_tracciato(byte, campi);
+      break;
+    case TipoCompilato::kVoci:
+      d.voci = decodifica_voci(byte, campi);
+      break;
+    case TipoCompilato::kCelle:
+      d.celle = decodifica_celle(byte, campi);
+      break;
+  }
+  d.riuscito = true;
+  return d;
+}
+
+// One decoder on the bytes: either it reads them all and writing the result
+// gives them back, or it names an offset within them. With the field list,
+// it reads the same and lists contiguous fields from offset 0.
+Decodificato controlla_decoder(TipoCompilato tipo, std::string_view byte) {
+  const std::string chi = std::string("the ") + nome_tipo_compilato(tipo) + " decoder on " +
+                          std::to_string(byte.size()) + " bytes";
+  Decodificato d;
+  std::optional<size_t> offset;
+  try {
+    d = decodifica(tipo, byte, nullptr);
+  } catch (const ErroreDecodifica& e) {
+    offset = e.offset();
+    ATTESO(e.offset() <= byte.size(), chi + " names offset " + std::to_string(e.offset()));
+    const std::string prefisso = "offset " + std::to_string(e.offset()) + ": ";
+    ATTESO(std::string_view(e.what()).substr(0, prefisso.size()) == prefisso,
+           chi + ": the failure does not begin with its offset: " + e.what());
+  }
+  if (d.riuscito) {
+    ATTESO(ricodifica(tipo, d) == byte, chi + ": writing what it read gives other bytes");
+  }
+  std::vector<CampoBinario> campi;
+  bool riuscito_con_campi = true;
+  try {
+    decodifica(tipo, byte, &campi);
+  } catch (const ErroreDecodifica& e) {
+    riuscito_con_campi = false;
+    ATTESO(offset == e.offset(), chi + ": with the field list it fails elsewhere");
+  }
+  ATTESO(riuscito_con_campi == d.riuscito, chi + ": the field list changes the outcome");
+  size_t fine = 0;
+  for (const CampoBinario& c : campi) {
+    ATTESO(c.offset == fine && c.lunghezza > 0 && c.offset + c.lunghezza <= byte.size(),
+           chi + ": field \"" + c.nome + "\" at " + std::to_string(c.offset) + " is not next");
+    fine = c.offset + c.lunghezza;
+  }
+  if (d.riuscito) ATTESO(fine == byte.size(), chi + ": its fields leave bytes out");
+  return d;
+}
+
+const TipoCompilato kTipi[] = {TipoCompilato::kTracciato, TipoCompilato::kVoci,
+                               TipoCompilato::kCelle};
+
+// The dump command on a file holding the bytes: every kind, every form.
+void controlla_dump(const fs::path& file, const std::map<TipoCompilato, bool>& riusciti) {
+  for (TipoCompilato tipo : kTipi) {
+    for (const char* forma : {"--hex", "--json", ""}) {
+      std::vector<std::string> a = {"dump", file.string(), "--kind", nome_tipo_compilato(tipo)};
+      if (*forma != '\0') a.push_back(forma);
+      std::ostringstream out, err;
+      const int stato = esegui_strumento(a, out, err);
+      const std::string chi = std::string("dump --kind ") + nome_tipo_compilato(tipo) + " " + forma;
+      if (!riusciti.at(tipo)) {
+        ATTESO(stato == 1 && err.str().find(": offset ") != std::string::npos,
+               chi + " on bytes its decoder refuses: status " + std::to_string(stato) + ", " +
+                   err.str());
+        continue;
+      }
+      ATTESO(stato == 0, chi + ": status " + std::to_string(stato) + ", " + err.str());
+      if (std::string_view(forma) == "--json") {
+        try {
+          LettoreJson(out.str()).documento();
+        } catch (const std::runtime_error& e) {
+          viola(chi + " is not JSON: " + e.what());
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<std::string_view> dividi(std::string_view byte, std::string_view separatore,
+                                     size_t parti_massime) {
+  std::vector<std::string_view> parti;
+  while (parti.size() + 1 < parti_massime) {
+    const size_t i = byte.find(separatore);
+    if (i == std::string_view::npos) break;
+    parti.push_back(byte.substr(0, i));
+    byte.remove_prefix(i + separatore.size());
+  }
+  parti.push_back(byte);
+  return parti;
+}
+
+fs::path cartella_di_lavoro(std::string_view nome) {
+  // Removed with everything in it when the process ends normally.
+  struct Cartella {
+    fs::path p;
+    ~Cartella() {
+      std::error_code ignorato;
+      fs::remove_all(p, ignorato);
+    }
+  };
+  std::random_device rd;
+  static Cartella c{fs::temp_directory_path() / ("scenario-fuzz-" + std::string(nome) + "-" +
+                                                 std::to_string(rd()) + std::to_string(rd()))};
+  fs::create_directories(c.p);
+  return c.p;
+}
+
+void controlla_lettore_campi(std::string_view byte) {
+  for (unsigned maschera : {0x00u, 0xFFu, 0xAAu, 0x0Eu}) passata_lettore(byte, maschera);
+}
+
+void controlla_compilazione(std::string_view byte, const fs::path& cartella) {
+  const std::vector<std::string_view> parti = dividi(byte, kSeparatoreSorgenti, 2);
+  const std::string linea(parti[0]), treno(parti.size() > 1 ? parti[1] : "");
+  const fs::path sorgenti_dir = cartella / "sorgenti";
+  cartella_vuota(sorgenti_dir);
+  SorgentiScenario s;
+  s.linea = percorso_file(sorgenti_dir, FileScenario::kSorgenteLinea, kNomeScenario, kNumeroTreno);
+  s.treno = percorso_file(sorgenti_dir, FileScenario::kSorgenteTreno, kNomeScenario, kNumeroTreno);
+  s.elimina = false;
+  scrivi_file_atomico(s.linea, linea);
+  scrivi_file_atomico(s.treno, treno);
+  const auto sorgenti_intatte = [&](const std::string& dopo) {
+    const auto c = contenuto(sorgenti_dir);
+    ATTESO(c.size() == 2 && c.count(s.linea.filename().string()) &&
+               c.at(s.linea.filename().string()) == linea && c.count(s.treno.filename().string()) &&
+               c.at(s.treno.filename().string()) == treno,
+           "the sources were changed or deleted by " + dopo);
+  };
+
+  // The toolkit's compile.
+  RichiestaCompilazione r;
+  r.linea = s.linea;
+  r.treno = s.treno;
+  r.cartella = cartella / "strumento";
+  r.nome_scenario = kNomeScenario;
+  r.numero_treno = kNumeroTreno;
+  cartella_vuota(r.cartella);
+  const EsitoCompilazione e = compila_sorgenti(r);
+  sorgenti_intatte("the toolkit's compile");
+  codice_definito(e.codice_errore, "the toolkit's compile");
+  for (const Diagnostica& d : e.diagnostiche) {
+    // Besides the recorded codes, the model checks' fatal 1250 and 1251.
+    if (d.codice != 1250 && d.codice != 1251) codice_definito(d.codice, "a compile diagnostic");
+    formatta_diagnostica(d, "scenario");
+  }
+  const auto file_strumento = contenuto(r.cartella);
+
+  // The builder itself, with the plan table and without. Its files are the
+  // toolkit's, byte for byte: the same sources give the same bytes twice.
+  const auto a = costruisci(s, 1, cartella / "a");
+  sorgenti_intatte("the build");
+  controlla_costruzione(*a, 1);
+  ATTESO(file_strumento == a->file, "two builds of the same sources give different files: " +
+                                        nomi(file_strumento) + " and " + nomi(a->file));
+  ATTESO(e.codice_errore == a->m.codice_errore && e.posizione_errore == a->m.posizione_errore,
+         "the toolkit's compile records another error than the builder");
+  const int stato_atteso = a->esito == Costruzione::kGuasto ? 1
+                           : a->esito == Costruzione::kFine ? 2
+                           : e.stato == 3                   ? 3
+                                                            : 0;
+  ATTESO(e.stato == stato_atteso, "the toolkit's compile ended with status " +
+                                      std::to_string(e.stato) + ", not " +
+                                      std::to_string(stato_atteso));
+  ATTESO(e.stato != 0 || a->m.codice_errore == 0, "a recorded error reported as success");
+  if (a->esito == Costruzione::kScritto && a->m.codice_errore == 0) {
+    CompilatiDaVerificare v;
+    v.nome_scenario = kNomeScenario;
+    v.numero_treno = kNumeroTreno;
+    v.nome_tracciato = nome_file(FileScenario::kTracciato, kNomeScenario, kNumeroTreno);
+    v.nome_voci = nome_file(FileScenario::kVoci, kNomeScenario, kNumeroTreno);
+    v.nome_celle = nome_file(FileScenario::kCelle, kNomeScenario, kNumeroTreno);
+    v.tracciato = a->file.at(v.nome_tracciato);
+    v.voci = a->file.at(v.nome_voci);
+    v.celle = a->file.at(v.nome_celle);
+    const std::vector<ProblemaCompilato> problemi = verifica_compilati(v);
+    ATTESO(problemi.empty(),
+           "an error-free build fails verify: " +
+               (problemi.empty() ? "" : problemi[0].file + ": " + problemi[0].testo));
+  }
+
+  const auto c = costruisci(s, 0, cartella / "c");
+  controlla_costruzione(*c, 0);
+  sorgenti_intatte("the build without the plan table");
+}
+
+void controlla_decodifica(std::string_view byte, const fs::path& cartella) {
+  std::map<TipoCompilato, bool> riusciti;
+  for (TipoCompilato tipo : kTipi) riusciti[tipo] = controlla_decoder(tipo, byte).riuscito;
+
+  // Told by content alone, a kind is one whose decoder reads the bytes.
+  const std::optional<TipoCompilato> riconosciuto = riconosci_compilato("compilato.bin", byte);
+  ATTESO(!riconosciuto || riusciti.at(*riconosciuto),
+         std::string("the content is told as a ") +
+             (riconosciuto ? nome_tipo_compilato(*riconosciuto) : "") +
+             " file that its decoder refuses");
+
+  fs::create_directories(cartella);
+  const fs::path file = cartella / "compilato.bin";
+  scrivi_file_atomico(file, byte);
+  controlla_dump(file, riusciti);
+
+  // The three files of one scenario: verify and plot.
+  const std::vector<std::string_view> parti = dividi(byte, kSeparatoreCompilati, 3);
+  CompilatiDaVerificare v;
+  v.nome_scenario = kNomeScenario;
+  v.numero_treno = kNumeroTreno;
+  v.nome_tracciato = "plan";
+  v.nome_voci = "items";
+  v.nome_celle = "cells";
+  if (parti.size() == 3) v.tracciato = std::string(parti[0]);
+  v.voci = std::string(parti[parti.size() == 3 ? 1 : 0]);
+  v.celle = std::string(parti.size() >= 2 ? parti.back() : "");
+  const Decodificato voci = controlla_decoder(TipoCompilato::kVoci, v.voci);
+  const Decodificato celle = controlla_decoder(TipoCompilato::kCelle, v.celle);
+  const Decodificato tracciato =
+      v.tracciato ? controlla_decoder(TipoCompilato::kTracciato, *v.tracciato) : Decodificato{};
+  const std::vector<ProblemaCompilato> problemi = verifica_compilati(v);
+  for (const ProblemaCompilato& p : problemi) {
+    ATTESO(p.file == "plan" || p.file == "items" || p.file == "cells",
+           "verify names a file it was not given: " + p.file);
+    ATTESO(!p.testo.empty(), "verify reports an empty problem");
+  }
+  const auto segnalato = [&](const std::string& f) {
+    return std::any_of(problemi.begin(), problemi.end(),
+                       [&](const ProblemaCompilato& p) { return p.file == f; });
+  };
+  ATTESO(voci.riuscito || segnalato("items"), "verify passes an items file that does not decode");
+  ATTESO(celle.riuscito || segnalato("cells"), "verify passes a cells file that does not decode");
+  ATTESO(!v.tracciato || tracciato.riuscito || segnalato("plan"),
+         "verify passes a plan file that does not decode");
+  if (voci.riuscito && celle.riuscito) {
+    DatiGrafico d;
+    d.titolo = "prova";
+    d.voci = *voci.voci;
+    d.celle = *celle.celle;
+    if (tracciato.riuscito) d.tracciato = &*tracciato.tracciato;
+    const std::string svg = grafico_svg(d);
+    ATTESO(svg.find("<svg") != std::string::npos && svg.find("</svg>") != std::string::npos,
+           "the plot is not an SVG document");
+  }
+}
+
+}  // namespace scenario

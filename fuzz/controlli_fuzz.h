@@ -1,0 +1,57 @@
+#pragma once
+// The checks behind the fuzz targets, shared with the test that replays the
+// corpus and the regression inputs in every normal and sanitizer build. Each
+// takes arbitrary bytes, runs one part of the system on them and proves more
+// than the absence of a crash; a broken property is a ViolazioneControllo
+// saying which.
+//
+//   controlla_lettore_campi  the field reader: every field read is the bytes
+//                            the reading rules give, at the line and column
+//                            they give, and every failure is a real one;
+//   controlla_compilazione   the whole builder, by the toolkit and directly,
+//                            on the two sources the bytes split into: a code
+//                            the format defines, the same bytes twice, the
+//                            files the model gives and nothing else, sources
+//                            left in place;
+//   controlla_decodifica     the decoders of the compiled files, the dump,
+//                            verify and plot cores: a decoder either gives
+//                            back exactly the bytes it read or names an
+//                            offset within them.
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace scenario {
+
+class ViolazioneControllo : public std::logic_error {
+ public:
+  using std::logic_error::logic_error;
+};
+
+// The route source and the service source are one input split at the first
+// occurrence of this line; without it, the service source is empty.
+inline constexpr std::string_view kSeparatoreSorgenti = "\n====\n";
+
+// The plan, items and cells files are one input split at this marker (up to
+// three parts, in that order).
+inline constexpr std::string_view kSeparatoreCompilati = "\n#FILE#\n";
+
+std::vector<std::string_view> dividi(std::string_view byte, std::string_view separatore,
+                                     size_t parti_massime);
+
+void controlla_lettore_campi(std::string_view byte);
+
+// `cartella` is a folder of the check's own; what it holds is replaced.
+void controlla_compilazione(std::string_view byte, const std::filesystem::path& cartella);
+
+void controlla_decodifica(std::string_view byte, const std::filesystem::path& cartella);
+
+// A folder of the process's own under the system's temporary folder, for a
+// fuzz target (one per process: the first name given holds), removed when the
+// process ends normally.
+std::filesystem::path cartella_di_lavoro(std::string_view nome);
+
+}  // namespace scenario

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Runs the fuzz targets that the fuzz preset builds into build/fuzz, one
+# worker each, on the repository's corpus and regression inputs (read, never
+# written).
+#
+#   fuzz/esegui.sh --ci                 what CI runs: every target for a fixed
+#                                       number of inputs with seed 1, from a
+#                                       fresh working corpus
+#   fuzz/esegui.sh [TARGET...] [-- OPTION...]
+#                                       a free run: the targets named (campi,
+#                                       compilazione, decodifica; all when none),
+#                                       one after the other, with libFuzzer's
+#                                       OPTIONs (e.g. -max_total_time=3600);
+#                                       new inputs gather in build/fuzz/corpus/
+#
+# A failing input is left in build/fuzz/artifacts/; once its cause is fixed,
+# it goes into fuzz/regressions/TARGET/, where the test suite replays it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+BUILD=build/fuzz
+TUTTI=(campi compilazione decodifica)
+declare -A DIZIONARIO=([campi]=sorgenti [compilazione]=sorgenti [decodifica]=compilati)
+# Inputs per target in CI: about a minute each on one core.
+declare -A RUNS_CI=([campi]=400000 [compilazione]=6000 [decodifica]=6000)
+
+ci=0
+bersagli=()
+opzioni=()
+while (($#)); do
+  case "$1" in
+    --ci) ci=1 ;;
+    --) shift; opzioni=("$@"); break ;;
+    *) bersagli+=("$1") ;;
+  esac
+  shift
+done
+((${#bersagli[@]})) || bersagli=("${TUTTI[@]}")
+
+mkdir -p "$BUILD/artifacts"
+for b in "${bersagli[@]}"; do
+  [[ -n "${DIZIONARIO[$b]:-}" ]] || { echo "fuzz/esegui.sh: unknown target '$b'" >&2; exit 2; }
+  eseguibile="$BUILD/fuzz_$b"
+  [[ -x "$eseguibile" ]] || { echo "fuzz/esegui.sh: $eseguibile missing: cmake --workflow --preset fuzz" >&2; exit 2; }
+  cartelle=("fuzz/corpus/$b")
+  [[ -d "fuzz/regressions/$b" ]] && cartelle+=("fuzz/regressions/$b")
+  if ((ci)); then
+    lavoro=$(mktemp -d)
+    trap 'rm -rf "$lavoro"' EXIT
+    argomenti=(-seed=1 -runs="${RUNS_CI[$b]}" -max_total_time=120 -timeout=60)
+  else
+    lavoro="$BUILD/corpus/$b"
+    mkdir -p "$lavoro"
+    argomenti=(-timeout=60)
+  fi
+  echo "== fuzz_$b" >&2
+  "$eseguibile" "${argomenti[@]}" -print_final_stats=1 \
+    -dict="fuzz/${DIZIONARIO[$b]}.dict" -artifact_prefix="$BUILD/artifacts/$b-" \
+    ${opzioni[@]+"${opzioni[@]}"} "$lavoro" "${cartelle[@]}"
+  if ((ci)); then
+    rm -rf "$lavoro"
+    trap - EXIT
+  fi
+done

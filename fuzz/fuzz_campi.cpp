@@ -1,0 +1,12 @@
+// Fuzz target: the field reader alone, on arbitrary bytes.
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "fuzz/controlli_fuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
+  scenario::controlla_lettore_campi(std::string_view(reinterpret_cast<const char*>(dati), n));
+  return 0;
+}
