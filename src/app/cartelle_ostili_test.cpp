@@ -52,7 +52,7 @@ Esito strumento(const std::vector<std::string>& argomenti) {
 }
 
 // Every file in a folder with its bytes; a folder shows as "<folder>".
-std::map<std::string, std::string> contenuto(const fs::path& cartella) {
+[[maybe_unused]] std::map<std::string, std::string> contenuto(const fs::path& cartella) {
   std::map<std::string, std::string> c;
   for (const auto& e : fs::directory_iterator(cartella)) {
     c[e.path().filename().string()] = e.is_directory() ? "<folder>" : leggi_file(e.path());

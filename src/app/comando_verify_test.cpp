@@ -57,13 +57,13 @@ TEST_F(ComandoVerifyTest, EachDamageFailsNamingTheFileAndTheProblem) {
   } casi[] = {
       {"one byte changed: cell 1's marker", FileScenario::kCelle,
        [](std::string b) {
-         b[16] = 0x15;
+         b.replace(16, 1, 1, '\x15');
          return b;
        },
        "MorvessaC_Tolvarre_823.dat: error: cell 1 dato1 holds 5141, not the marker 5121"},
       {"one byte changed: cell 1's check code", FileScenario::kCelle,
        [](std::string b) {
-         b[18] = 0x0A;
+         b.replace(18, 1, 1, '\x0A');
          return b;
        },
        "MorvessaC_Tolvarre_823.dat: error: cell 1 dato2 holds the check code 2314, but the names "
