@@ -11,14 +11,7 @@
 
 #include "app/file_atomico.h"
 #include "app/finestra.h"
-#if __has_include("app/processo_prova_test.h")
 #include "app/processo_prova_test.h"
-#define PROVA_STRUMENTO_PROCESSO 1
-#else
-#include <sys/wait.h>
-
-#include <cstdlib>
-#endif
 #include "app/sequenza.h"
 #include "app/strumento.h"
 #include "compiler/memorizza_dati.h"
@@ -47,30 +40,11 @@ inline EsitoStrumento esegui_prova(const std::vector<std::string>& argomenti) {
 inline EsitoStrumento avvia_strumento(const std::vector<std::string>& argomenti,
                                       const std::filesystem::path& cartella) {
   EsitoStrumento e;
-#ifdef PROVA_STRUMENTO_PROCESSO
   const EsitoProcesso p =
       avvia_processo(eseguibile_di_prova(STRUMENTO_ESEGUIBILE), argomenti, cartella);
   e.stato = p.stato;
   e.out = p.out;
   e.err = p.err;
-#else
-  const auto virgolette = [](const std::string& a) {
-    std::string q = "'";
-    for (char c : a) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-  };
-  const std::filesystem::path out = cartella / ".out", err = cartella / ".err";
-  std::string comando =
-      "cd " + virgolette(cartella.string()) + " && " + virgolette(STRUMENTO_ESEGUIBILE);
-  for (const std::string& a : argomenti) comando += " " + virgolette(a);
-  comando += " >" + virgolette(out.string()) + " 2>" + virgolette(err.string()) + " </dev/null";
-  const int stato = std::system(comando.c_str());
-  e.stato = WIFEXITED(stato) ? WEXITSTATUS(stato) : -1;
-  e.out = leggi_file(out);
-  e.err = leggi_file(err);
-  std::filesystem::remove(out);
-  std::filesystem::remove(err);
-#endif
   return e;
 }
 
