@@ -2,6 +2,8 @@
 
 #include <optional>
 #include <string_view>
+#include <system_error>
+#include <utility>
 
 #include "app/file_atomico.h"
 #include "app/finestra.h"
@@ -61,10 +63,41 @@ void aggiungi_righe(std::vector<Diagnostica>& diagnostiche, const RichiestaCompi
   }
 }
 
+// The sentence that refuses a build whose compiled file would land on one of
+// the user's sources (a source named like a compiled file, in the output
+// folder): the source would be lost. Nothing when there is no such file.
+std::optional<std::string> sorgente_sovrascritta(const RichiestaCompilazione& r) {
+  const std::pair<FileScenario, const char*> compilati[] = {{FileScenario::kTracciato, "plan"},
+                                                            {FileScenario::kVoci, "items"},
+                                                            {FileScenario::kCelle, "cells"}};
+  const std::pair<const std::filesystem::path*, const char*> sorgenti[] = {{&r.linea, "route"},
+                                                                           {&r.treno, "service"}};
+  for (const auto& [f, tipo] : compilati) {
+    if (f == FileScenario::kTracciato && !r.con_tracciato) continue;
+    const std::filesystem::path p = percorso_file(r.cartella, f, r.nome_scenario, r.numero_treno);
+    for (const auto& [sorgente, ruolo] : sorgenti) {
+      std::error_code ec;
+      if (!std::filesystem::equivalent(p, *sorgente, ec)) continue;
+      return std::string("the ") + tipo + " file " + utf8_di(p) + " would replace the " + ruolo +
+             " source " + utf8_di(*sorgente) +
+             ", which is never overwritten: choose another folder (-o) or name (--name, "
+             "--train); no compiled file was written";
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 EsitoCompilazione compila_sorgenti(const RichiestaCompilazione& r) {
   EsitoCompilazione e;
+  if (const auto perche = sorgente_sovrascritta(r)) {
+    e.stato = 1;
+    Diagnostica d;
+    d.messaggio = *perche;
+    e.diagnostiche.push_back(d);
+    return e;
+  }
   DiagnosticheLettura lettura(r.avvisi);
   SorgentiScenario sorgenti;
   sorgenti.linea = r.linea;
