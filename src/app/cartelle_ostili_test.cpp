@@ -255,6 +255,59 @@ TEST(CartelleOstiliTest, ASourceThatIsAFolderIsNamedWithTheSystemsReason) {
   }
 }
 
+TEST(CartelleOstiliTest, ASourceWhereACompiledFileWouldGoIsNeverOverwritten) {
+  struct Caso {
+    const char* nome;
+    std::string linea, treno;  // the sources' names, in the output folder
+    std::vector<std::string> opzioni;
+    std::string scontro;  // "the KIND file ... would replace the ROLE source"; empty: none
+    std::string sorgente;
+  } casi[] = {
+      {"a route source named as the plan file",
+       "P_linea.dat",
+       "P_7-.txt",
+       {},
+       "the plan file ",
+       "route source P_linea.dat"},
+      {"a service source named as the items file",
+       "P_linea.txt",
+       "P_7.sim",
+       {},
+       "the items file ",
+       "service source P_7.sim"},
+      {"no plan file, so no clash", "P_linea.dat", "P_7-.txt", {"--no-plan"}, "", ""},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    CartellaTemporanea cartella;
+    const Sorgenti portate = sorgenti_portate(cartella.percorso());
+    const fs::path dir = cartella.percorso() / "o";
+    fs::create_directory(dir);
+    fs::copy_file(portate.linea, dir / c.linea);
+    fs::copy_file(portate.treno, dir / c.treno);
+    std::vector<std::string> a = {"compile", c.linea, c.treno,   "-o", ".",
+                                  "--name",  "P",     "--train", "7"};
+    a.insert(a.end(), c.opzioni.begin(), c.opzioni.end());
+    const fs::path prima = fs::current_path();
+    fs::current_path(dir);
+    const Esito e = strumento(a);
+    fs::current_path(prima);
+    if (c.scontro.empty()) {
+      EXPECT_EQ(e.stato, 0) << e.err;
+    } else {
+      // Refused before anything is read or written.
+      EXPECT_EQ(e.stato, 1);
+      EXPECT_TRUE(contiene(e.err, c.scontro)) << e.err;
+      EXPECT_TRUE(contiene(e.err, " would replace the " + c.sorgente +
+                                      ", which is never overwritten: choose another folder (-o) "
+                                      "or name (--name, --train); no compiled file was written"))
+          << e.err;
+    }
+    EXPECT_EQ(leggi_file(dir / c.linea), leggi_file(portate.linea));
+    EXPECT_EQ(leggi_file(dir / c.treno), leggi_file(portate.treno));
+  }
+}
+
 TEST(CartelleOstiliTest, LinesOfMegabytesAreReadInTimeOrRefusedAtTheirEntry) {
   const std::string lunga(5000000, 'x');
   const std::string stazione = "stazione, 29500, 21, 300, 0, 0, 1, 0,0,0, 4,1,1, 0, 0, 0, 0, ";
