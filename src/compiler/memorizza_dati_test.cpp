@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "compiler/prova_sorgenti_test.h"
-#include "compiler/scenario_sorgenti_test.h"
 #include "text/righe.h"
 #include "text/scenario_testi.h"
 
@@ -169,10 +168,6 @@ void verifica_scenario(const Lettura& r) {
   EXPECT_EQ(t.etichetta(37998, 1), Etichetta::kDoppio);
   EXPECT_EQ(t.etichetta(37999, 0), Etichetta::kVuoto);
   EXPECT_EQ(t.etichetta(38000, 1), Etichetta::kVuoto);
-}
-
-TEST(MemorizzaDatiTest, QuotedScenarioLinesReadIntoTheModel) {
-  verifica_scenario(leggi_sorgenti(linea_citata(), treno_citato()));
 }
 
 TEST(MemorizzaDatiTest, CarriedScenarioReadsWithoutError) {
@@ -411,7 +406,7 @@ TEST(MemorizzaDatiTest, HostileInputEndsWithACode) {
   for (int i = 0; i <= 201; ++i) pendenze += "pendenza, 50, 1\r\n";
   for (int i = 0; i <= 201; ++i) aderenze += "aderenza, 50, 1\r\n";
   const std::string treno = treno_minimo();
-  const std::string citato = treno_citato();
+  const std::string citato = testo_righe(righe_treno());
   const CasoErrore casi[] = {
       {25, "service source ends inside a station", linea_minima(),
        crlf({"[generale]"}) + "stazione, 0, 2, 600", 0, false, false,
@@ -792,7 +787,7 @@ TEST(MemorizzaDatiTest, UserSourcesAreNeverDeleted) {
   const struct {
     std::string linea, treno;
     int32_t codice;
-  } casi[] = {{linea_citata(), treno_citato(), 0},
+  } casi[] = {{testo_righe(righe_linea()), testo_righe(righe_treno()), 0},
               {occupato, treno_minimo(), 6},
               {linea_minima("pendenza, x"), treno_minimo(), 25},
               {linea_minima(), treno_minimo(segnale_a(100)), 25},
