@@ -19,12 +19,11 @@
 #include <string_view>
 #include <vector>
 
-#include "app/file_atomico.h"
-#include "app/finestra.h"
 #include "compiler/memorizza_dati.h"
-#include "model/guasto.h"
 #include "model/modello.h"
 #include "output/memorizza_percorso.h"
+#include "platform/file_atomico.h"
+#include "platform/guasto.h"
 #include "text/nomi_file.h"
 #include "text/righe.h"
 #include "text/scenario_testi.h"
@@ -37,12 +36,6 @@ using Orologio = std::chrono::steady_clock;
 
 const std::string kScenario = "MorvessaC_Tolvarre";
 const std::string kTreno = "823";
-
-class FinestraMuta : public Finestra {
- public:
-  void mostra_attesa(std::string_view) override {}
-  void messaggio(std::string_view) override {}
-};
 
 struct Sorgenti {
   std::string linea;
@@ -137,7 +130,7 @@ class Banco {
     ModelloPercorso m;
     m.nome_scenario = kScenario;
     m.numero_treno = kTreno;
-    memorizza_percorso(m, 1, sorgenti_, cartella_, finestra_);
+    memorizza_percorso(m, 1, sorgenti_, cartella_);
     return m.codice_errore;
   }
 
@@ -155,7 +148,6 @@ class Banco {
  private:
   fs::path cartella_;
   SorgentiScenario sorgenti_;
-  FinestraMuta finestra_;
 };
 
 // The baseline: the same bytes into the same files, in blocks, replaced atomically.

@@ -11,24 +11,24 @@
 #include <system_error>
 #include <typeinfo>
 
-#include "app/compila_sorgenti.h"
-#include "app/file_atomico.h"
-#include "app/finestra.h"
-#include "app/lettore_json_test.h"
-#include "app/strumento.h"
 #include "compiler/diagnostiche_lettura.h"
 #include "compiler/lettore_campi.h"
 #include "compiler/memorizza_dati.h"
 #include "model/codici_errore.h"
 #include "model/diagnostica.h"
-#include "model/guasto.h"
 #include "model/modello.h"
 #include "output/decodifica_compilati.h"
 #include "output/file_compilati.h"
-#include "output/grafico_svg.h"
 #include "output/memorizza_percorso.h"
+#include "output/posa_codici.h"
 #include "output/verifica_compilati.h"
+#include "platform/file_atomico.h"
+#include "platform/guasto.h"
 #include "text/nomi_file.h"
+#include "toolkit/compila_sorgenti.h"
+#include "toolkit/grafico_svg.h"
+#include "toolkit/lettore_json_test.h"
+#include "toolkit/strumento.h"
 
 namespace scenario {
 namespace fs = std::filesystem;
@@ -196,13 +196,6 @@ void passata_lettore(std::string_view t, unsigned maschera) {
 constexpr const char* kNomeScenario = "Prova";
 constexpr const char* kNumeroTreno = "7";
 
-class FinestraMuta : public Finestra {
- public:
-  void mostra_attesa(std::string_view) override {}
-  void messaggio(std::string_view testo) override { ultimo = testo; }
-  std::string ultimo;
-};
-
 // Every file in a folder, by name.
 std::map<std::string, std::string> contenuto(const fs::path& cartella) {
   std::map<std::string, std::string> file;
@@ -248,14 +241,12 @@ std::unique_ptr<Costruzione> costruisci(const SorgentiScenario& s, int32_t j,
   DiagnosticheLettura diagnostiche{OpzioniAvvisi{}};
   SorgentiScenario sorgenti = s;
   sorgenti.osservatore = &diagnostiche;
-  FinestraMuta finestra;
   try {
-    memorizza_percorso(c->m, j, sorgenti, uscita, finestra);
-  } catch (const FineProgramma& f) {
+    memorizza_percorso(c->m, j, sorgenti, uscita);
+  } catch (const ErroreFatale& f) {
     c->esito = Costruzione::kFine;
-    ATTESO(f.stato == 2, "the model checks ended the build with status " + std::to_string(f.stato));
-    ATTESO(finestra.ultimo == " Errore n. 1250" || finestra.ultimo == " Errore n. 1251",
-           "the model checks ended the build showing \"" + finestra.ultimo + "\"");
+    ATTESO(f.numero == 1250 || f.numero == 1251,
+           "the model checks failed with " + std::to_string(f.numero));
   } catch (const GuastoEsecuzione& g) {
     c->esito = Costruzione::kGuasto;
     c->messaggio = g.what();

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/cartella_temporanea_test.h"
-#include "app/file_atomico.h"
 #include "fuzz/controlli_fuzz.h"
+#include "platform/file_atomico.h"
+#include "prove/cartella_temporanea_test.h"
 
 namespace scenario {
 namespace {

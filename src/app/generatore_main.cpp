@@ -4,10 +4,10 @@
 
 #include <iostream>
 
-#include "app/cartella_programma.h"
-#include "app/finestra.h"
-#include "app/finestra_win32.h"
 #include "app/sequenza.h"
+#include "platform/cartella_programma.h"
+#include "platform/finestra.h"
+#include "platform/finestra_win32.h"
 
 int main() {
 #ifdef _WIN32

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "app/cartella_temporanea_test.h"
-#include "app/file_atomico.h"
-#include "app/processo_prova_test.h"
+#include "platform/file_atomico.h"
+#include "prove/cartella_temporanea_test.h"
+#include "prove/processo_prova_test.h"
 
 #ifdef _WIN32
-#include "app/finestra_win32.h"
-#include "app/finestre_prova_test.h"
+#include "platform/finestra_win32.h"
+#include "platform/finestre_prova_test.h"
 #endif
 
 namespace scenario {

@@ -5,12 +5,10 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/finestra.h"
+#include "platform/finestra.h"
+#include "text/scenario_testi.h"
 
 namespace scenario {
-
-inline constexpr const char* kNomeScenario = "MorvessaC_Tolvarre";
-inline constexpr const char* kNumeroTreno = "823";
 
 // Exit statuses of a run.
 inline constexpr int kStatoRiuscito = 0;

@@ -19,8 +19,8 @@
 #include <string_view>
 #include <utility>
 
-#include "model/guasto.h"
 #include "model/modello.h"
+#include "platform/guasto.h"
 
 namespace scenario {
 

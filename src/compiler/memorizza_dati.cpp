@@ -4,8 +4,8 @@
 #include <string>
 #include <system_error>
 
-#include "app/file_atomico.h"
 #include "compiler/lettura_sorgenti.h"
+#include "platform/file_atomico.h"
 #include "text/nomi_file.h"
 
 namespace scenario {

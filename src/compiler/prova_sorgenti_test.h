@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/cartella_temporanea_test.h"
 #include "compiler/memorizza_dati.h"
 #include "model/modello.h"
+#include "prove/cartella_temporanea_test.h"
 
 namespace scenario {
 

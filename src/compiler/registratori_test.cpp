@@ -5,7 +5,7 @@
 #include <tuple>
 #include <vector>
 
-#include "model/guasto.h"
+#include "platform/guasto.h"
 
 namespace scenario {
 namespace {

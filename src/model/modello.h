@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "model/guasto.h"
+#include "platform/guasto.h"
 
 namespace scenario {
 

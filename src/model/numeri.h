@@ -9,7 +9,7 @@
 #include <limits>
 #include <string>
 
-#include "model/guasto.h"
+#include "platform/guasto.h"
 
 namespace scenario {
 

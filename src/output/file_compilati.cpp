@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/file_atomico.h"
+#include "platform/file_atomico.h"
 
 namespace scenario {
 namespace {

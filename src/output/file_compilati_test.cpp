@@ -5,9 +5,9 @@
 #include <initializer_list>
 #include <string>
 
-#include "app/cartella_temporanea_test.h"
-#include "app/file_atomico.h"
-#include "output/prova_uscita.h"
+#include "output/prova_uscita_test.h"
+#include "platform/file_atomico.h"
+#include "prove/cartella_temporanea_test.h"
 #include "text/cp1252.h"
 
 namespace scenario {

@@ -6,7 +6,7 @@
 namespace scenario {
 
 void memorizza_percorso(ModelloPercorso& m, int32_t j, const SorgentiScenario& sorgenti,
-                        const std::filesystem::path& cartella, Finestra& finestra) {
+                        const std::filesystem::path& cartella) {
   // Every build starts from the model a fresh run starts from: only the two
   // names carry over, so nothing of an earlier build (cells, plan table, error)
   // can be compiled again when the sources fail to give new ones.
@@ -21,7 +21,7 @@ void memorizza_percorso(ModelloPercorso& m, int32_t j, const SorgentiScenario& s
   for (Voce& v : m.voci) v = Voce{};
 
   memorizza_dati(m, sorgenti);
-  completa_modello(m, finestra);
+  completa_modello(m);
   scrivi_compilati(m, cartella);
 }
 

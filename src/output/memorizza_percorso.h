@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <string>
 
-#include "app/finestra.h"
 #include "compiler/memorizza_dati.h"
 #include "model/modello.h"
 
@@ -14,17 +13,16 @@ namespace scenario {
 
 // `m` holds nome_scenario and numero_treno, the only members kept: the build
 // starts from the model a fresh run starts from. j = 0 builds without the plan
-// table. The compiled files go to `cartella` by the naming rule. Model checks
-// that fail end the program through errore (FineProgramma, status 2) before
-// any compiled file is opened; a file that cannot be written is a
-// GuastoEsecuzione.
+// table. The compiled files go to `cartella` by the naming rule. A failed model
+// check is an ErroreFatale, raised before any compiled file is opened; a file
+// that cannot be written is a GuastoEsecuzione.
 void memorizza_percorso(ModelloPercorso& m, int32_t j, const SorgentiScenario& sorgenti,
-                        const std::filesystem::path& cartella, Finestra& finestra);
+                        const std::filesystem::path& cartella);
 
 // The builder's steps after reading, for tools that fill the model another way:
 // the placement pass, the model checks and the two check codes. A cell array
 // that was never created is a GuastoEsecuzione, raised before anything changes.
-void completa_modello(ModelloPercorso& m, Finestra& finestra);
+void completa_modello(ModelloPercorso& m);
 
 // Writes the plan file (only when con_tracciato is not 0), the items file and
 // the cells file into `cartella`, in that order, each replaced atomically. A

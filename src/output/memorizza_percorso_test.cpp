@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/cartella_temporanea_test.h"
-#include "app/file_atomico.h"
-#include "output/prova_uscita.h"
+#include "output/posa_codici.h"
+#include "output/prova_uscita_test.h"
+#include "platform/file_atomico.h"
+#include "prove/cartella_temporanea_test.h"
 #include "text/nomi_file.h"
 #include "text/scenario_testi.h"
 
@@ -43,7 +44,7 @@ class MemorizzaPercorsoTest : public testing::Test {
     m_.nome_scenario = kScenario;
     m_.numero_treno = kTreno;
     memorizza_percorso(m_, j, sorgenti_generatore(cartella_.percorso(), kScenario, kTreno),
-                       cartella_.percorso(), finestra_);
+                       cartella_.percorso());
   }
 
   Compilati leggi_compilati() const {
@@ -64,7 +65,6 @@ class MemorizzaPercorsoTest : public testing::Test {
   }
 
   CartellaTemporanea cartella_;
-  FinestraRegistrata finestra_;
   ModelloPercorso m_;
 };
 
@@ -86,7 +86,6 @@ TEST_F(MemorizzaPercorsoTest, CarriedScenarioGivesTheCompiledFiles) {
   scrivi_testi_scenario(cartella_.percorso(), kScenario, kTreno);
   costruisci();
   EXPECT_EQ(m_.codice_errore, 0);
-  EXPECT_TRUE(finestra_.messaggi.empty());
   const Compilati c = leggi_compilati();
 
   EXPECT_EQ(c.celle.size(), 11415u);
@@ -179,11 +178,10 @@ TEST_F(MemorizzaPercorsoTest, FailedModelCheckLeavesEarlierCompiledFiles) {
                   "[generale]\r\nabbattimento,   50,   5\r\n[fine]\r\n");
   try {
     costruisci();
-    ADD_FAILURE() << "the model checks did not end the program";
-  } catch (const FineProgramma& fine) {
-    EXPECT_EQ(fine.stato, 2);
+    ADD_FAILURE() << "the model checks did not fail";
+  } catch (const ErroreFatale& fatale) {
+    EXPECT_EQ(fatale.numero, 1250);
   }
-  EXPECT_EQ(finestra_.messaggi, std::vector<std::string>{" Errore n. 1250"});
   attendi_compilati_precedenti();
   EXPECT_EQ(cartella_.nomi().size(), 3u);
 }
@@ -204,7 +202,7 @@ TEST_F(MemorizzaPercorsoTest, NothingOfAnEarlierBuildIsCompiledAgain) {
   // written again.
   EXPECT_THROW(
       memorizza_percorso(m_, 1, sorgenti_generatore(cartella_.percorso(), kScenario, kTreno),
-                         cartella_.percorso(), finestra_),
+                         cartella_.percorso()),
       GuastoEsecuzione);
   EXPECT_EQ(m_.codice_errore, 101);
   EXPECT_TRUE(stessi_byte(leggi_compilati().celle, prima.celle));

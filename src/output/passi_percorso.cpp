@@ -2,16 +2,16 @@
 
 #include <string>
 
-#include "model/guasto.h"
 #include "output/codici_gara.h"
 #include "output/file_compilati.h"
 #include "output/memorizza_percorso.h"
 #include "output/posa_codici.h"
+#include "platform/guasto.h"
 #include "text/nomi_file.h"
 
 namespace scenario {
 
-void completa_modello(ModelloPercorso& m, Finestra& finestra) {
+void completa_modello(ModelloPercorso& m) {
   if (!m.celle_create) {
     throw GuastoEsecuzione(
         "cannot place the code cells: the route source gave no cell array (reading ended with "
@@ -19,7 +19,7 @@ void completa_modello(ModelloPercorso& m, Finestra& finestra) {
         std::to_string(m.codice_errore) + ")");
   }
   posa_codici(m);
-  controlli_modello(m, finestra);
+  controlli_modello(m);
   // codice_gara_st first, then codice_gara_og.
   m.voce(kVoceScenario).orario = codice_gara_st(m);
   m.cella(1).dato2 = codice_gara_og(m);

@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "app/cartella_temporanea_test.h"
-#include "app/file_atomico.h"
 #include "output/file_compilati.h"
 #include "output/memorizza_percorso.h"
-#include "output/prova_uscita.h"
+#include "output/posa_codici.h"
+#include "output/prova_uscita_test.h"
+#include "platform/file_atomico.h"
+#include "prove/cartella_temporanea_test.h"
 #include "text/nomi_file.h"
 
 namespace scenario {
@@ -58,9 +59,7 @@ TEST(PassiPercorsoTest, CompletedModelCarriesMarkersAndCheckCodes) {
   ModelloPercorso m = modello_letto(1);
   m.cella(30).tipo = kInizioRallentamento;
   m.cella(30).dato1 = 120;
-  FinestraRegistrata finestra;
-  completa_modello(m, finestra);
-  EXPECT_TRUE(finestra.messaggi.empty());
+  completa_modello(m);
   EXPECT_EQ(m.voce(kVoceScenario).opz7, 610);
   EXPECT_EQ(m.voce(kVoceScenario).orario, 33796);
   EXPECT_EQ(m.cella(1).dato1, 5121);
@@ -72,8 +71,7 @@ TEST(PassiPercorsoTest, WritesTheThreeFilesReplacingLongerEarlierOnes) {
   CartellaTemporanea cartella;
   scrivi_file_precedenti(cartella);
   ModelloPercorso m = modello_letto(1);
-  FinestraRegistrata finestra;
-  completa_modello(m, finestra);
+  completa_modello(m);
   scrivi_compilati(m, cartella.percorso());
   EXPECT_TRUE(stessi_byte(leggi_file(file_di(cartella, FileScenario::kTracciato)),
                           byte_tracciato(m.tracciato)));
@@ -88,8 +86,7 @@ TEST(PassiPercorsoTest, WithoutThePlanTableTheEarlierPlanFileIsLeftAlone) {
   CartellaTemporanea cartella;
   scrivi_file_precedenti(cartella);
   ModelloPercorso m = modello_letto(0);
-  FinestraRegistrata finestra;
-  completa_modello(m, finestra);
+  completa_modello(m);
   scrivi_compilati(m, cartella.percorso());
   EXPECT_TRUE(stessi_byte(leggi_file(file_di(cartella, FileScenario::kTracciato)),
                           std::string(100000, 'p')));
@@ -103,15 +100,13 @@ TEST(PassiPercorsoTest, FailedModelCheckOpensNoCompiledFile) {
   ModelloPercorso m = modello_letto(1);
   m.cella(1).tipo = kCodice;  // an abbattimento on cell 1
   m.cella(1).dato1 = 90;
-  FinestraRegistrata finestra;
   try {
-    completa_modello(m, finestra);
+    completa_modello(m);
     scrivi_compilati(m, cartella.percorso());
-    ADD_FAILURE() << "the model checks did not end the program";
-  } catch (const FineProgramma& fine) {
-    EXPECT_EQ(fine.stato, 2);
+    ADD_FAILURE() << "the model checks did not fail";
+  } catch (const ErroreFatale& fatale) {
+    EXPECT_EQ(fatale.numero, 1250);
   }
-  EXPECT_EQ(finestra.messaggi, std::vector<std::string>{" Errore n. 1250"});
   attendi_file_precedenti(cartella);
 }
 
@@ -122,15 +117,13 @@ TEST(PassiPercorsoTest, MissingCellArrayIsARunTimeFailureBeforeAnyFile) {
   m.nome_scenario = kScenario;
   m.numero_treno = kTreno;
   m.codice_errore = 101;
-  FinestraRegistrata finestra;
   try {
-    completa_modello(m, finestra);
+    completa_modello(m);
     ADD_FAILURE() << "no failure";
   } catch (const GuastoEsecuzione& guasto) {
     EXPECT_NE(std::string(guasto.what()).find("101"), std::string::npos) << guasto.what();
   }
   EXPECT_THROW(scrivi_compilati(m, cartella.percorso()), GuastoEsecuzione);
-  EXPECT_TRUE(finestra.messaggi.empty());
   attendi_file_precedenti(cartella);
 }
 
@@ -140,8 +133,7 @@ TEST(PassiPercorsoTest, FileThatCannotBeWrittenStopsTheRestAndKeepsCompletedOnes
   std::filesystem::remove(file_di(cartella, FileScenario::kVoci));
   std::filesystem::create_directory(file_di(cartella, FileScenario::kVoci));
   ModelloPercorso m = modello_letto(1);
-  FinestraRegistrata finestra;
-  completa_modello(m, finestra);
+  completa_modello(m);
   EXPECT_THROW(scrivi_compilati(m, cartella.percorso()), GuastoEsecuzione);
   EXPECT_TRUE(stessi_byte(leggi_file(file_di(cartella, FileScenario::kTracciato)),
                           byte_tracciato(m.tracciato)));

@@ -152,12 +152,15 @@ void posa_codici(ModelloPercorso& m) {
   Passata(m).esegui();
 }
 
-void controlli_modello(ModelloPercorso& m, Finestra& finestra) {
+ErroreFatale::ErroreFatale(int16_t n)
+    : std::runtime_error("the model checks failed with " + std::to_string(n)), numero(n) {}
+
+void controlli_modello(ModelloPercorso& m) {
   Voce& voce85 = m.voce(kVoceScenario);
-  if (voce85.opz7 != 0 || m.cella(1).dato1 != 0) errore(finestra, "1250");
+  if (voce85.opz7 != 0 || m.cella(1).dato1 != 0) throw ErroreFatale(1250);
   voce85.opz7 = kMarcatoreVoce85;
   m.cella(1).dato1 = kMarcatoreCella1;
-  if (voce85.orario != 0 || m.cella(1).dato2 != 0) errore(finestra, "1251");
+  if (voce85.orario != 0 || m.cella(1).dato2 != 0) throw ErroreFatale(1251);
 }
 
 }  // namespace scenario

@@ -11,8 +11,8 @@
 // and no type is read from them.
 
 #include <cstdint>
+#include <stdexcept>
 
-#include "app/finestra.h"
 #include "model/modello.h"
 
 namespace scenario {
@@ -33,9 +33,18 @@ inline int16_t minimo(int16_t x, int16_t y) {
 // The placement pass. Fails (GuastoEsecuzione) when the cell array was never created.
 void posa_codici(ModelloPercorso& m);
 
-// The model checks: item 85 opz7 and cell 1 dato1 must be 0 (else errore 1250),
-// then they get the markers 610 and 5121; item 85 orario and cell 1 dato2 must
-// be 0 (else errore 1251). errore ends the program (FineProgramma{2}).
-void controlli_modello(ModelloPercorso& m, Finestra& finestra);
+// A model check that failed: `numero` is the number the fatal report shows
+// (1250 or 1251). Raised before any compiled file is opened; the generator
+// turns it into errore, the toolkit into a diagnostic.
+class ErroreFatale : public std::runtime_error {
+ public:
+  explicit ErroreFatale(int16_t n);
+  int16_t numero;
+};
+
+// The model checks: item 85 opz7 and cell 1 dato1 must be 0 (else 1250), then
+// they get the markers 610 and 5121; item 85 orario and cell 1 dato2 must be 0
+// (else 1251). A failed check is an ErroreFatale.
+void controlli_modello(ModelloPercorso& m);
 
 }  // namespace scenario

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "output/prova_uscita.h"
+#include "output/prova_uscita_test.h"
 
 namespace scenario {
 namespace {
@@ -210,21 +210,21 @@ TEST(MinimoTest, GivesTheSmallerAndTheFirstWhenEqual) {
   EXPECT_EQ(minimo(-5, -5), -5);
 }
 
-TEST(ControlliModelloTest, ReservedPlacesInUseEndTheProgramWithTheirNumber) {
+TEST(ControlliModelloTest, ReservedPlacesInUseFailWithTheirNumber) {
   struct Caso {
     std::string nome;
     int16_t opz7;
     int16_t dato1;
     int32_t orario;
     int16_t dato2;
-    std::string messaggio;  // empty: the checks pass
+    int16_t numero;  // 0: the checks pass
   } casi[] = {
-      {"all free", 0, 0, 0, 0, ""},
-      {"item 85 opz7 in use", 610, 0, 0, 0, " Errore n. 1250"},
-      {"cell 1 dato1 in use", 0, 5121, 0, 0, " Errore n. 1250"},
-      {"item 85 orario in use", 0, 0, 1, 0, " Errore n. 1251"},
-      {"cell 1 dato2 in use", 0, 0, 0, -1, " Errore n. 1251"},
-      {"both checks would fail: the first one ends it", 1, 0, 1, 0, " Errore n. 1250"},
+      {"all free", 0, 0, 0, 0, 0},
+      {"item 85 opz7 in use", 610, 0, 0, 0, 1250},
+      {"cell 1 dato1 in use", 0, 5121, 0, 0, 1250},
+      {"item 85 orario in use", 0, 0, 1, 0, 1251},
+      {"cell 1 dato2 in use", 0, 0, 0, -1, 1251},
+      {"both checks would fail: the first one ends it", 1, 0, 1, 0, 1250},
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.nome);
@@ -233,23 +233,19 @@ TEST(ControlliModelloTest, ReservedPlacesInUseEndTheProgramWithTheirNumber) {
     m.cella(1).dato1 = c.dato1;
     m.voce(kVoceScenario).orario = c.orario;
     m.cella(1).dato2 = c.dato2;
-    FinestraRegistrata finestra;
-    if (c.messaggio.empty()) {
-      controlli_modello(m, finestra);
-      EXPECT_TRUE(finestra.messaggi.empty());
+    if (c.numero == 0) {
+      controlli_modello(m);
       EXPECT_EQ(m.voce(kVoceScenario).opz7, 610);
       EXPECT_EQ(m.cella(1).dato1, 5121);
       continue;
     }
     try {
-      controlli_modello(m, finestra);
-      ADD_FAILURE() << "the checks did not end the program";
-    } catch (const FineProgramma& fine) {
-      EXPECT_EQ(fine.stato, 2);
+      controlli_modello(m);
+      ADD_FAILURE() << "the checks did not fail";
+    } catch (const ErroreFatale& fatale) {
+      EXPECT_EQ(fatale.numero, c.numero);
     }
-    ASSERT_EQ(finestra.messaggi.size(), 1u);
-    EXPECT_EQ(finestra.messaggi[0], c.messaggio);
-    if (c.messaggio.ends_with("1251")) {
+    if (c.numero == 1251) {
       // The markers are set before the second check.
       EXPECT_EQ(m.voce(kVoceScenario).opz7, 610);
       EXPECT_EQ(m.cella(1).dato1, 5121);
@@ -263,10 +259,12 @@ TEST(ControlliModelloTest, ReservedPlacesInUseEndTheProgramWithTheirNumber) {
 TEST(ControlliModelloTest, CodeCellPlacedIntoCellOneFails1250) {
   ModelloPercorso m = modello_con(60, {inizio(21, 120), occupata(3), occupata(2)});
   posa_codici(m);
-  FinestraRegistrata finestra;
-  EXPECT_THROW(controlli_modello(m, finestra), FineProgramma);
-  ASSERT_EQ(finestra.messaggi.size(), 1u);
-  EXPECT_EQ(finestra.messaggi[0], " Errore n. 1250");
+  try {
+    controlli_modello(m);
+    ADD_FAILURE() << "the checks did not fail";
+  } catch (const ErroreFatale& fatale) {
+    EXPECT_EQ(fatale.numero, 1250);
+  }
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "app/file_atomico.h"
 #include "model/numeri.h"
+#include "platform/file_atomico.h"
 
 namespace scenario {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "model/guasto.h"
+#include "platform/guasto.h"
 
 namespace scenario {
 namespace {

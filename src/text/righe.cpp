@@ -1,7 +1,7 @@
 #include "text/righe.h"
 
-#include "app/file_atomico.h"
-#include "model/guasto.h"
+#include "platform/file_atomico.h"
+#include "platform/guasto.h"
 #include "text/cp1252.h"
 
 namespace scenario {

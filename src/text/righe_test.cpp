@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "app/file_atomico.h"
-#include "model/guasto.h"
+#include "platform/file_atomico.h"
+#include "platform/guasto.h"
 
 namespace scenario {
 namespace {

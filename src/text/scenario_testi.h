@@ -9,6 +9,10 @@
 
 namespace scenario {
 
+// The carried scenario: its name and the number of the train it drives.
+inline constexpr const char* kNomeScenario = "MorvessaC_Tolvarre";
+inline constexpr const char* kNumeroTreno = "823";
+
 Righe righe_linea();          // route source
 Righe righe_treno();          // service source
 Righe righe_note();           // notes

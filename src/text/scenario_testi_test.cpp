@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/file_atomico.h"
+#include "platform/file_atomico.h"
 #include "text/cp1252.h"
 #include "text/nomi_file.h"
 #include "text/righe_file_test.h"

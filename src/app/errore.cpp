@@ -1,0 +1,10 @@
+#include "app/errore.h"
+
+namespace scenario {
+
+void errore(Finestra& finestra, const std::string& a) {
+  finestra.messaggio(" Errore n. " + a);
+  throw FineProgramma{2};
+}
+
+}  // namespace scenario

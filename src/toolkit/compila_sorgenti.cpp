@@ -1,0 +1,169 @@
+#include "toolkit/compila_sorgenti.h"
+
+#include <optional>
+#include <string_view>
+#include <system_error>
+#include <utility>
+
+#include "output/memorizza_percorso.h"
+#include "output/posa_codici.h"
+#include "platform/file_atomico.h"
+#include "platform/guasto.h"
+#include "text/cp1252.h"
+#include "text/nomi_file.h"
+#include "toolkit/riga_comando.h"
+
+namespace scenario {
+namespace {
+
+bool finisce_con(std::string_view s, std::string_view fine) {
+  return s.size() >= fine.size() && s.substr(s.size() - fine.size()) == fine;
+}
+
+// Fills in the source line of every diagnostic that points into one of the
+// two sources, for the caret.
+void aggiungi_righe(std::vector<Diagnostica>& diagnostiche, const RichiestaCompilazione& r) {
+  std::optional<std::string> testi[2];
+  const std::filesystem::path* percorsi[2] = {&r.linea, &r.treno};
+  for (Diagnostica& d : diagnostiche) {
+    if (d.luogo.file.empty() || d.luogo.riga <= 0) continue;
+    for (int i = 0; i < 2; ++i) {
+      const std::filesystem::path& p = *percorsi[i];
+      if (d.luogo.file != utf8_di(p) && d.luogo.file != utf8_di(p.filename())) continue;
+      if (!testi[i]) {
+        try {
+          testi[i] = leggi_file(p);
+        } catch (const GuastoEsecuzione&) {
+          testi[i] = "";
+        }
+      }
+      d.riga_sorgente = riga_del_testo(*testi[i], d.luogo.riga);
+      break;
+    }
+  }
+}
+
+// The sentence that refuses a build whose compiled file would land on one of
+// the user's sources (a source named like a compiled file, in the output
+// folder): the source would be lost. Nothing when there is no such file.
+std::optional<std::string> sorgente_sovrascritta(const RichiestaCompilazione& r) {
+  const std::pair<FileScenario, const char*> compilati[] = {{FileScenario::kTracciato, "plan"},
+                                                            {FileScenario::kVoci, "items"},
+                                                            {FileScenario::kCelle, "cells"}};
+  const std::pair<const std::filesystem::path*, const char*> sorgenti[] = {{&r.linea, "route"},
+                                                                           {&r.treno, "service"}};
+  for (const auto& [f, tipo] : compilati) {
+    if (f == FileScenario::kTracciato && !r.con_tracciato) continue;
+    const std::filesystem::path p = percorso_file(r.cartella, f, r.nome_scenario, r.numero_treno);
+    for (const auto& [sorgente, ruolo] : sorgenti) {
+      std::error_code ec;
+      if (!std::filesystem::equivalent(p, *sorgente, ec)) continue;
+      return std::string("the ") + tipo + " file " + utf8_di(p) + " would replace the " + ruolo +
+             " source " + utf8_di(*sorgente) +
+             ", which is never overwritten: choose another folder (-o) or name (--name, "
+             "--train); no compiled file was written";
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+EsitoCompilazione compila_sorgenti(const RichiestaCompilazione& r) {
+  EsitoCompilazione e;
+  if (const auto perche = sorgente_sovrascritta(r)) {
+    e.stato = 1;
+    Diagnostica d;
+    d.messaggio = *perche;
+    e.diagnostiche.push_back(d);
+    return e;
+  }
+  DiagnosticheLettura lettura(r.avvisi);
+  SorgentiScenario sorgenti;
+  sorgenti.linea = r.linea;
+  sorgenti.treno = r.treno;
+  sorgenti.elimina = false;  // the user's files: read, never deleted
+  sorgenti.osservatore = &lettura;
+
+  ModelloPercorso m;
+  m.nome_scenario = r.nome_scenario;
+  m.numero_treno = r.numero_treno;
+  std::optional<Diagnostica> fine;
+  try {
+    std::filesystem::create_directories(r.cartella);
+    memorizza_percorso(m, r.con_tracciato ? 1 : 0, sorgenti, r.cartella);
+  } catch (const ErroreFatale& f) {
+    e.stato = kUscitaUso;
+    Diagnostica d;
+    d.codice = f.numero;
+    d.messaggio = d.codice == 1251
+                      ? "the model checks found cell 1 dato2 or item 85 orario, where the check "
+                        "codes go, already in use; no compiled file was written"
+                      : "the model checks found cell 1 dato1 or item 85 opz7, where the markers "
+                        "5121 and 610 go, already in use (a code cell placed in cell 1, for "
+                        "instance); no compiled file was written";
+    fine = d;
+  } catch (const GuastoEsecuzione& g) {
+    e.stato = 1;
+    Diagnostica d;
+    d.messaggio = std::string(g.what()) + "; the compiled files were not all written";
+    fine = d;
+  } catch (const std::filesystem::filesystem_error& f) {
+    e.stato = 1;
+    Diagnostica d;
+    d.messaggio = std::string(f.what()) + "; the compiled files were not all written";
+    fine = d;
+  }
+
+  e.codice_errore = m.codice_errore;
+  e.posizione_errore = m.posizione_errore;
+  e.diagnostiche = lettura.diagnostiche(m);
+  if (fine) e.diagnostiche.push_back(*fine);
+  aggiungi_righe(e.diagnostiche, r);
+
+  if (e.stato == 0) {
+    bool errori = m.codice_errore != 0;
+    for (const Diagnostica& d : e.diagnostiche) errori = errori || d.livello == Livello::kErrore;
+    if (errori) e.stato = 3;
+    std::vector<FileScenario> scritti;
+    if (r.con_tracciato) scritti.push_back(FileScenario::kTracciato);
+    scritti.push_back(FileScenario::kVoci);
+    scritti.push_back(FileScenario::kCelle);
+    for (FileScenario f : scritti) {
+      e.file.push_back(cp1252_a_utf8(nome_file(f, m.nome_scenario, m.numero_treno)));
+    }
+  }
+  return e;
+}
+
+NomiDaSorgenti nomi_da_sorgenti(const std::string& linea, const std::string& treno,
+                                const std::string& nome_scenario_dato) {
+  NomiDaSorgenti n;
+  const std::string nome_linea = utf8_di(percorso_utf8(linea).filename());
+  const std::string nome_treno = utf8_di(percorso_utf8(treno).filename());
+  constexpr std::string_view kCodaLinea = "_linea.txt";
+  constexpr std::string_view kCodaTreno = "-.txt";
+  if (finisce_con(nome_linea, kCodaLinea) && nome_linea.size() > kCodaLinea.size()) {
+    n.nome_scenario = nome_linea.substr(0, nome_linea.size() - kCodaLinea.size());
+  }
+  if (!finisce_con(nome_treno, kCodaTreno)) return n;
+  const std::string base = nome_treno.substr(0, nome_treno.size() - kCodaTreno.size());
+  const std::string& nome = nome_scenario_dato.empty() ? n.nome_scenario : nome_scenario_dato;
+  if (!nome.empty()) {
+    // The service source is NAME_TRAIN-.txt for the scenario's own name.
+    if (base.size() > nome.size() + 1 && base.compare(0, nome.size(), nome) == 0 &&
+        base[nome.size()] == '_') {
+      n.numero_treno = base.substr(nome.size() + 1);
+    }
+    return n;
+  }
+  // Only the service source tells: the train number follows the last "_".
+  const size_t u = base.rfind('_');
+  if (u != std::string::npos && u > 0 && u + 1 < base.size()) {
+    n.nome_scenario = base.substr(0, u);
+    n.numero_treno = base.substr(u + 1);
+  }
+  return n;
+}
+
+}  // namespace scenario

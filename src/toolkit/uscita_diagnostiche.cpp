@@ -1,0 +1,49 @@
+#include "toolkit/uscita_diagnostiche.h"
+
+#include <ostream>
+
+#include "toolkit/riga_comando.h"
+
+namespace scenario {
+
+void stampa_diagnostiche(std::ostream& err, const std::vector<Diagnostica>& diagnostiche) {
+  for (const Diagnostica& d : diagnostiche) err << formatta_diagnostica(d, kNomeStrumento);
+}
+
+void stampa_errore_file(std::ostream& out, const std::string& file, const std::string& messaggio) {
+  Diagnostica d;
+  d.luogo.file = file;
+  d.messaggio = messaggio;
+  out << formatta_diagnostica(d, kNomeStrumento);
+}
+
+void diagnostiche_json(ScrittoreJson& json, const std::vector<Diagnostica>& diagnostiche) {
+  json.apri_lista();
+  for (const Diagnostica& d : diagnostiche) {
+    json.apri_oggetto();
+    json.campo("level", d.livello == Livello::kErrore   ? "error"
+                        : d.livello == Livello::kAvviso ? "warning"
+                                                        : "note");
+    const bool ha_file = !d.luogo.file.empty();
+    json.chiave("file");
+    ha_file ? json.stringa(d.luogo.file) : json.nullo();
+    json.chiave("line");
+    ha_file&& d.luogo.riga > 0 ? json.intero(d.luogo.riga) : json.nullo();
+    json.chiave("column");
+    ha_file&& d.luogo.colonna > 0 ? json.intero(d.luogo.colonna) : json.nullo();
+    json.chiave("code");
+    d.codice != 0 ? json.intero(d.codice) : json.nullo();
+    json.chiave("warning");
+    d.avviso.empty() ? json.nullo() : json.stringa(d.avviso);
+    json.campo("message", d.messaggio);
+    json.chiave("position");
+    d.posizione ? json.intero(*d.posizione) : json.nullo();
+    json.chiave("source_line");
+    d.riga_sorgente.empty() ? json.nullo() : json.stringa(d.riga_sorgente);
+    json.campo("text", prima_riga_diagnostica(d, kNomeStrumento));
+    json.chiudi_oggetto();
+  }
+  json.chiudi_lista();
+}
+
+}  // namespace scenario

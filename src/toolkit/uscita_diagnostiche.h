@@ -1,0 +1,24 @@
+#pragma once
+// How the tool shows diagnostics: as text on the error stream (the one
+// formatter of model/diagnostica.h) and as records in its JSON output.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "model/diagnostica.h"
+#include "toolkit/json.h"
+
+namespace scenario {
+
+void stampa_diagnostiche(std::ostream& err, const std::vector<Diagnostica>& diagnostiche);
+
+// One error about a whole file (a compiled file that cannot be decoded, a
+// problem verify found): "FILE: error: what", through the same formatter.
+void stampa_errore_file(std::ostream& out, const std::string& file, const std::string& messaggio);
+
+// A list of records {"level" (error, warning, note), "file", "line", "column", "code", "warning",
+// "message", "position", "source_line"}; absent values are null.
+void diagnostiche_json(ScrittoreJson& json, const std::vector<Diagnostica>& diagnostiche);
+
+}  // namespace scenario
