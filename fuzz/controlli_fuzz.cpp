@@ -24,10 +24,10 @@
 #include "output/verifica_compilati.h"
 #include "platform/file_atomico.h"
 #include "platform/guasto.h"
+#include "prove/lettore_json_test.h"
 #include "text/nomi_file.h"
 #include "toolkit/compila_sorgenti.h"
 #include "toolkit/grafico_svg.h"
-#include "toolkit/lettore_json_test.h"
 #include "toolkit/strumento.h"
 
 namespace scenario {

@@ -1,7 +1,8 @@
 #pragma once
 // Test support: a small JSON reader, enough to read the tool's --json output
-// back and prove it carries every value. Numbers keep whether they were
-// written as an integer or with a point or exponent.
+// back and prove it carries every value, and the recorded outcomes the
+// compiled bytes are held to. Numbers keep whether they were written as an
+// integer or with a point or exponent.
 
 #include <cstdint>
 #include <cstdlib>
