@@ -1,5 +1,6 @@
 #include "output/decodifica_compilati.h"
 
+#include <algorithm>
 #include <string>
 
 #include "output/file_compilati.h"
@@ -171,6 +172,55 @@ Tracciato decodifica_tracciato(std::string_view byte, std::vector<CampoBinario>*
     }
   }
   return t;
+}
+
+std::string luogo_nel_compilato(TipoCompilato tipo, std::string_view byte, size_t offset) {
+  const std::string fuori = "offset " + std::to_string(offset);
+  if (offset >= byte.size()) {
+    return fuori + ", past the end of the " + std::to_string(byte.size()) + " bytes";
+  }
+  // The decoders name every field they read; a decoding that fails still
+  // names the fields before the failure.
+  std::vector<CampoBinario> campi;
+  std::string guasto;
+  try {
+    switch (tipo) {
+      case TipoCompilato::kTracciato:
+        decodifica_tracciato(byte, &campi);
+        break;
+      case TipoCompilato::kVoci:
+        decodifica_voci(byte, &campi);
+        break;
+      case TipoCompilato::kCelle:
+        decodifica_celle(byte, &campi);
+        break;
+    }
+  } catch (const ErroreDecodifica& e) {
+    guasto = e.what();
+  }
+  const auto dopo = std::upper_bound(campi.begin(), campi.end(), offset,
+                                     [](size_t o, const CampoBinario& c) { return o < c.offset; });
+  if (dopo == campi.begin() || offset >= std::prev(dopo)->offset + std::prev(dopo)->lunghezza) {
+    return fuori + ", where the " + nome_tipo_compilato(tipo) + " file does not decode (" +
+           (guasto.empty() ? "no field there" : guasto) + ")";
+  }
+  const CampoBinario& c = *std::prev(dopo);
+  // "cell 89 dato1" reads "cell 89, dato1"; a plan value's name is its row
+  // and coordinate, then "tag" for its type tag.
+  std::string nome = c.nome;
+  const size_t primo = nome.find(' ');
+  const size_t secondo = primo == std::string::npos ? primo : nome.find(' ', primo + 1);
+  if (secondo != std::string::npos) nome.replace(secondo, 1, ", ");
+  if (tipo == TipoCompilato::kTracciato) {
+    const size_t tag = nome.rfind(" tag");
+    if (tag != std::string::npos && tag + 4 == nome.size()) nome.replace(tag, 1, ", ");
+    nome = "plan " + nome;
+  }
+  if (c.lunghezza > 1) {
+    nome += " (byte " + std::to_string(offset - c.offset + 1) + " of " +
+            std::to_string(c.lunghezza) + ")";
+  }
+  return nome;
 }
 
 }  // namespace scenario

@@ -40,4 +40,11 @@ std::array<Voce, kNumeroVoci> decodifica_voci(std::string_view byte,
 // the number of values.
 Tracciato decodifica_tracciato(std::string_view byte, std::vector<CampoBinario>* campi = nullptr);
 
+// The place of byte `offset` in a compiled file of kind `tipo` whose bytes are
+// `byte`, for a person comparing two files: "cell 89, dato1", "item 85,
+// orario", "plan row 1200, coordinate 1", with the byte within a wider member
+// ("byte 2 of 2"). Where the bytes do not decode up to that offset, or it lies
+// past their end, the text says so.
+std::string luogo_nel_compilato(TipoCompilato tipo, std::string_view byte, size_t offset);
+
 }  // namespace scenario

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "output/file_compilati.h"
+#include "output/prova_uscita_test.h"
 
 namespace scenario {
 namespace {
@@ -158,6 +159,53 @@ TEST(DecodificaCompilatiTest, NamesEveryFieldWithItsOffsetBytesAndValue) {
   EXPECT_EQ(campo(campi, "row 3 coordinate 1")->valore, "3.0000000000000004");
   EXPECT_EQ(campo(campi, "row 5 coordinate 0 tag")->valore, "0");
   EXPECT_EQ(campo(campi, "row 5 coordinate 0"), nullptr);  // an empty value has no bytes
+}
+
+TEST(DecodificaCompilatiTest, NamesThePlaceOfAByte) {
+  const ModelloPercorso m = modello_piccolo();
+  const std::string celle = byte_celle(m), voci = byte_voci(m), piano = byte_tracciato(m.tracciato);
+  // Item 0 takes 34 bytes; item 1's name "MORVESSA C." 11. Each plan
+  // coordinate: two Integers (4 bytes), two floats (10), two empty rows (2).
+  const struct {
+    TipoCompilato tipo;
+    const std::string& byte;
+    size_t offset;
+    const char* luogo;
+  } casi[] = {
+      {TipoCompilato::kCelle, celle, 0, "cell 0, tipo"},
+      {TipoCompilato::kCelle, celle, 2 * 15 + 2, "cell 2, dato1 (byte 2 of 2)"},
+      {TipoCompilato::kCelle, celle, 4 * 15 + 14, "cell 4, aderenza"},
+      {TipoCompilato::kCelle, celle, 75, "offset 75, past the end of the 75 bytes"},
+      {TipoCompilato::kVoci, voci, 34 + 14, "item 1, nome length (byte 1 of 2)"},
+      {TipoCompilato::kVoci, voci, 34 + 16 + 10, "item 1, nome (byte 11 of 11)"},
+      {TipoCompilato::kVoci, voci, 34 + 30 + 11, "item 1, orario (byte 1 of 4)"},
+      {TipoCompilato::kTracciato, piano, 0, "plan row 0, coordinate 0, tag (byte 1 of 2)"},
+      {TipoCompilato::kTracciato, piano, 10, "plan row 2, coordinate 0 (byte 1 of 8)"},
+      {TipoCompilato::kTracciato, piano, 32 + 7, "plan row 1, coordinate 1 (byte 2 of 2)"},
+      {TipoCompilato::kTracciato, piano, 32 + 8 + 9, "plan row 2, coordinate 1 (byte 8 of 8)"},
+      {TipoCompilato::kTracciato, piano, 63, "plan row 5, coordinate 1, tag (byte 2 of 2)"},
+  };
+  for (const auto& c : casi) {
+    EXPECT_EQ(luogo_nel_compilato(c.tipo, c.byte, c.offset), c.luogo)
+        << nome_tipo_compilato(c.tipo) << " offset " << c.offset;
+  }
+
+  // The fields before a decoding failure keep their names; past it, the
+  // failure is told.
+  EXPECT_EQ(luogo_nel_compilato(TipoCompilato::kCelle, celle.substr(0, 20), 16),
+            "cell 1, dato1 (byte 1 of 2)");
+  EXPECT_EQ(luogo_nel_compilato(TipoCompilato::kTracciato, std::string("\x07\x00", 2), 1),
+            "offset 1, where the plan file does not decode (offset 0: value 0 has type tag 7; "
+            "a plan file holds only tags 0, 2 and 5)");
+
+  // A comparison of two compiled files names the place where they part.
+  std::string altre = celle;
+  altre[2 * 15 + 2] ^= 0x01;
+  const testing::AssertionResult esito = stessi_byte(altre, celle, TipoCompilato::kCelle);
+  EXPECT_FALSE(esito);
+  EXPECT_EQ(std::string(esito.message()),
+            "75 bytes where 75 were expected; first difference at offset 32: 1 instead of 0, in "
+            "cell 2, dato1 (byte 2 of 2)");
 }
 
 TEST(DecodificaCompilatiTest, TellsTheKindByNameElseByContent) {

@@ -130,13 +130,16 @@ TEST(FileCompilatiTest, FileIsReplacedWholeByTheStructuresBytes) {
   scrivi_file_atomico(cartella.percorso() / "celle.dat", std::string(10000, 'x'));
   scrivi_file_voci(cartella.percorso() / "voci.sim", m);
   scrivi_file_celle(cartella.percorso() / "celle.dat", m);
-  EXPECT_TRUE(stessi_byte(leggi_file(cartella.percorso() / "voci.sim"), byte_voci(m)));
-  EXPECT_TRUE(stessi_byte(leggi_file(cartella.percorso() / "celle.dat"), byte_celle(m)));
+  EXPECT_TRUE(stessi_byte(leggi_file(cartella.percorso() / "voci.sim"), byte_voci(m),
+                          TipoCompilato::kVoci));
+  EXPECT_TRUE(stessi_byte(leggi_file(cartella.percorso() / "celle.dat"), byte_celle(m),
+                          TipoCompilato::kCelle));
 
   Tracciato t(40000);
   for (int r = 0; r <= 40000; ++r) t.metti_doppio(r, r % 2, r * 0.25);
   scrivi_file_tracciato(cartella.percorso() / "linea.dat", t);
-  EXPECT_TRUE(stessi_byte(leggi_file(cartella.percorso() / "linea.dat"), byte_tracciato(t)));
+  EXPECT_TRUE(stessi_byte(leggi_file(cartella.percorso() / "linea.dat"), byte_tracciato(t),
+                          TipoCompilato::kTracciato));
   EXPECT_EQ(cartella.nomi(), (std::vector<std::string>{"celle.dat", "linea.dat", "voci.sim"}));
 }
 

@@ -122,17 +122,17 @@ TEST_F(MemorizzaPercorsoTest, SecondRunGivesTheSameBytesOverAnyEarlierFiles) {
   scrivi_testi_scenario(cartella_.percorso(), kScenario, kTreno);
   costruisci();
   const Compilati seconda = leggi_compilati();
-  EXPECT_TRUE(stessi_byte(seconda.tracciato, prima.tracciato));
-  EXPECT_TRUE(stessi_byte(seconda.voci, prima.voci));
-  EXPECT_TRUE(stessi_byte(seconda.celle, prima.celle));
+  EXPECT_TRUE(stessi_byte(seconda.tracciato, prima.tracciato, TipoCompilato::kTracciato));
+  EXPECT_TRUE(stessi_byte(seconda.voci, prima.voci, TipoCompilato::kVoci));
+  EXPECT_TRUE(stessi_byte(seconda.celle, prima.celle, TipoCompilato::kCelle));
 
   scrivi_compilati_precedenti();  // longer than the compiled files
   scrivi_testi_scenario(cartella_.percorso(), kScenario, kTreno);
   costruisci();
   const Compilati terza = leggi_compilati();
-  EXPECT_TRUE(stessi_byte(terza.tracciato, prima.tracciato));
-  EXPECT_TRUE(stessi_byte(terza.voci, prima.voci));
-  EXPECT_TRUE(stessi_byte(terza.celle, prima.celle));
+  EXPECT_TRUE(stessi_byte(terza.tracciato, prima.tracciato, TipoCompilato::kTracciato));
+  EXPECT_TRUE(stessi_byte(terza.voci, prima.voci, TipoCompilato::kVoci));
+  EXPECT_TRUE(stessi_byte(terza.celle, prima.celle, TipoCompilato::kCelle));
 }
 
 TEST_F(MemorizzaPercorsoTest, WithoutThePlanTableNoPlanFileIsWritten) {
@@ -146,8 +146,8 @@ TEST_F(MemorizzaPercorsoTest, WithoutThePlanTableNoPlanFileIsWritten) {
   EXPECT_FALSE(m_.tracciato.creato());
   const Compilati senza = leggi_compilati();
   EXPECT_TRUE(stessi_byte(senza.tracciato, std::string(1000000, 'p')));
-  EXPECT_TRUE(stessi_byte(senza.voci, con_tracciato.voci));
-  EXPECT_TRUE(stessi_byte(senza.celle, con_tracciato.celle));
+  EXPECT_TRUE(stessi_byte(senza.voci, con_tracciato.voci, TipoCompilato::kVoci));
+  EXPECT_TRUE(stessi_byte(senza.celle, con_tracciato.celle, TipoCompilato::kCelle));
 }
 
 TEST_F(MemorizzaPercorsoTest, SlowdownGetsItsCodeCells) {
@@ -205,7 +205,7 @@ TEST_F(MemorizzaPercorsoTest, NothingOfAnEarlierBuildIsCompiledAgain) {
                          cartella_.percorso()),
       GuastoEsecuzione);
   EXPECT_EQ(m_.codice_errore, 101);
-  EXPECT_TRUE(stessi_byte(leggi_compilati().celle, prima.celle));
+  EXPECT_TRUE(stessi_byte(leggi_compilati().celle, prima.celle, TipoCompilato::kCelle));
 }
 
 }  // namespace

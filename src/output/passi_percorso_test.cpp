@@ -74,9 +74,11 @@ TEST(PassiPercorsoTest, WritesTheThreeFilesReplacingLongerEarlierOnes) {
   completa_modello(m);
   scrivi_compilati(m, cartella.percorso());
   EXPECT_TRUE(stessi_byte(leggi_file(file_di(cartella, FileScenario::kTracciato)),
-                          byte_tracciato(m.tracciato)));
-  EXPECT_TRUE(stessi_byte(leggi_file(file_di(cartella, FileScenario::kVoci)), byte_voci(m)));
-  EXPECT_TRUE(stessi_byte(leggi_file(file_di(cartella, FileScenario::kCelle)), byte_celle(m)));
+                          byte_tracciato(m.tracciato), TipoCompilato::kTracciato));
+  EXPECT_TRUE(stessi_byte(leggi_file(file_di(cartella, FileScenario::kVoci)), byte_voci(m),
+                          TipoCompilato::kVoci));
+  EXPECT_TRUE(stessi_byte(leggi_file(file_di(cartella, FileScenario::kCelle)), byte_celle(m),
+                          TipoCompilato::kCelle));
   EXPECT_EQ(cartella.nomi(),
             (std::vector<std::string>{"MorvessaC_Tolvarre_823.dat", "MorvessaC_Tolvarre_823.sim",
                                       "MorvessaC_Tolvarre_linea.dat"}));
@@ -90,8 +92,10 @@ TEST(PassiPercorsoTest, WithoutThePlanTableTheEarlierPlanFileIsLeftAlone) {
   scrivi_compilati(m, cartella.percorso());
   EXPECT_TRUE(stessi_byte(leggi_file(file_di(cartella, FileScenario::kTracciato)),
                           std::string(100000, 'p')));
-  EXPECT_TRUE(stessi_byte(leggi_file(file_di(cartella, FileScenario::kVoci)), byte_voci(m)));
-  EXPECT_TRUE(stessi_byte(leggi_file(file_di(cartella, FileScenario::kCelle)), byte_celle(m)));
+  EXPECT_TRUE(stessi_byte(leggi_file(file_di(cartella, FileScenario::kVoci)), byte_voci(m),
+                          TipoCompilato::kVoci));
+  EXPECT_TRUE(stessi_byte(leggi_file(file_di(cartella, FileScenario::kCelle)), byte_celle(m),
+                          TipoCompilato::kCelle));
 }
 
 TEST(PassiPercorsoTest, FailedModelCheckOpensNoCompiledFile) {
@@ -136,7 +140,7 @@ TEST(PassiPercorsoTest, FileThatCannotBeWrittenStopsTheRestAndKeepsCompletedOnes
   completa_modello(m);
   EXPECT_THROW(scrivi_compilati(m, cartella.percorso()), GuastoEsecuzione);
   EXPECT_TRUE(stessi_byte(leggi_file(file_di(cartella, FileScenario::kTracciato)),
-                          byte_tracciato(m.tracciato)));
+                          byte_tracciato(m.tracciato), TipoCompilato::kTracciato));
   EXPECT_TRUE(std::filesystem::is_directory(file_di(cartella, FileScenario::kVoci)));
   EXPECT_TRUE(
       stessi_byte(leggi_file(file_di(cartella, FileScenario::kCelle)), std::string(100000, 'p')));

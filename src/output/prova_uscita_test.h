@@ -1,33 +1,58 @@
 #pragma once
-// Test support of the output tests: a byte comparison that tells where two
-// files part.
+// Test support of the tests of compiled files: a byte comparison that tells
+// where two files part.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "output/decodifica_compilati.h"
+
 namespace scenario {
 
+// The first offset where two byte strings part; the shorter one's size when
+// one is the start of the other, and nothing when they are equal.
+inline std::optional<size_t> primo_byte_diverso(std::string_view a, std::string_view b) {
+  if (a == b) return std::nullopt;
+  const size_t n = std::min(a.size(), b.size());
+  return static_cast<size_t>(
+      std::mismatch(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(n), b.begin()).first -
+      a.begin());
+}
+
+// The place of the first difference between two compiled files of kind
+// `tipo`, named in the expected bytes (they decode, as a rule) or, past their
+// end, in the bytes obtained: "offset 1336 (cell 89, dato1 (byte 1 of 2))".
+inline std::string luogo_differenza(std::string_view ottenuti, std::string_view attesi,
+                                    TipoCompilato tipo) {
+  const std::optional<size_t> primo = primo_byte_diverso(ottenuti, attesi);
+  if (!primo) return "no difference";
+  const std::string_view dove = *primo < attesi.size() ? attesi : ottenuti;
+  return "offset " + std::to_string(*primo) + " (" + luogo_nel_compilato(tipo, dove, *primo) + ")";
+}
+
 // Equal bytes, or the sizes and the first offset where they differ (files are
-// too long to print whole).
-inline testing::AssertionResult stessi_byte(const std::string& ottenuti,
-                                            const std::string& attesi) {
-  if (ottenuti == attesi) return testing::AssertionSuccess();
-  const size_t n = std::min(ottenuti.size(), attesi.size());
-  const size_t primo = static_cast<size_t>(
-      std::mismatch(ottenuti.begin(), ottenuti.begin() + static_cast<std::ptrdiff_t>(n),
-                    attesi.begin())
-          .first -
-      ottenuti.begin());
+// too long to print whole), with its place when the kind of file is given.
+inline testing::AssertionResult stessi_byte(const std::string& ottenuti, const std::string& attesi,
+                                            std::optional<TipoCompilato> tipo = std::nullopt) {
+  const std::optional<size_t> primo = primo_byte_diverso(ottenuti, attesi);
+  if (!primo) return testing::AssertionSuccess();
   testing::AssertionResult esito = testing::AssertionFailure();
   esito << ottenuti.size() << " bytes where " << attesi.size() << " were expected";
-  if (primo < n) {
-    esito << "; first difference at offset " << primo << ": "
-          << int{static_cast<unsigned char>(ottenuti[primo])} << " instead of "
-          << int{static_cast<unsigned char>(attesi[primo])};
+  if (*primo < std::min(ottenuti.size(), attesi.size())) {
+    esito << "; first difference at offset " << *primo << ": "
+          << int{static_cast<unsigned char>(ottenuti[*primo])} << " instead of "
+          << int{static_cast<unsigned char>(attesi[*primo])};
+  } else {
+    esito << "; equal up to offset " << *primo;
+  }
+  if (tipo) {
+    const std::string_view dove = *primo < attesi.size() ? attesi : ottenuti;
+    esito << ", in " << luogo_nel_compilato(*tipo, dove, *primo);
   }
   return esito;
 }
