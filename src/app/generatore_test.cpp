@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "output/prova_uscita_test.h"
 #include "platform/file_atomico.h"
 #include "prove/cartella_temporanea_test.h"
+#include "prove/lettore_json_test.h"
 #include "prove/processo_prova_test.h"
 
 #ifdef _WIN32
@@ -61,6 +63,23 @@ TEST(GeneratoreTest, WritesEveryFileBesideItselfAndNothingWhereItWasStarted) {
   EXPECT_TRUE(altrove.nomi().empty());
   EXPECT_EQ(fs::file_size(programma.percorso() / "MorvessaC_Tolvarre_823.dat"), 11415u);
   EXPECT_EQ(fs::file_size(programma.percorso() / "MorvessaC_Tolvarre_linea.dat"), 759964u);
+}
+
+// The generator's own scenario compiles to the bytes recorded beside the
+// repository: every bit of the three compiled files is held.
+TEST(GeneratoreTest, TheCompiledFilesAreTheRecordedOnes) {
+  const fs::path registrati = fs::path(CARTELLA_GOLDEN) / "carried.json";
+  ASSERT_TRUE(fs::exists(registrati))
+      << registrati.string() << " is missing: the golden folder lies beside the repository";
+  const ValoreJson file = leggi_json(leggi_file(registrati))["files"];
+  ASSERT_EQ(file.oggetto.size(), 3u);
+  CartellaTemporanea programma;
+  ASSERT_EQ(avvia(programma.percorso(), programma.percorso()), 0);
+  for (const auto& [nome, atteso] : file.oggetto) {
+    EXPECT_TRUE(come_registrato(
+        nome, leggi_file(programma.percorso() / nome), static_cast<uint64_t>(atteso["size"].intero),
+        atteso["sha256"].stringa, fs::path(CARTELLA_PRODOTTI) / "generatore"));
+  }
 }
 
 TEST(GeneratoreTest, ASecondRunLeavesTheSameBytes) {

@@ -24,6 +24,7 @@
 #endif
 
 #include "output/decodifica_compilati.h"
+#include "output/prova_uscita_test.h"
 #include "platform/file_atomico.h"
 #include "prove/cartella_temporanea_test.h"
 #include "text/nomi_file.h"
@@ -436,6 +437,10 @@ TEST(CartelleOstiliTest, PathsWithSpacesAndAccentsServeEveryToolkitCommand) {
   EXPECT_TRUE(fs::exists(out / fs::path(u8"pi\u00f9.svg")));
 }
 
+// The SHA-256 of the longest route's plan file.
+constexpr const char* kImprontaPianoPiuLungo =
+    "64abd8bd2a190fe0897668327f4df4d4825f124449a8e6e9f7d12500f0c1d993";
+
 TEST(CartelleOstiliTest, TheLongestRouteCompilesInTimeAndIsConsistent) {
   // 1,000,000 m with a curve of every class each kilometre.
   std::string linea = "[generale]\r\nlunghezza percorso, 1000000\r\n[curve]\r\n";
@@ -462,6 +467,11 @@ TEST(CartelleOstiliTest, TheLongestRouteCompilesInTimeAndIsConsistent) {
   EXPECT_EQ(fs::file_size(out / "Lungo_1.dat"), 15u * (20140u + 1u));
   const Esito v = strumento({"verify", out.string()});
   EXPECT_EQ(v.stato, 0) << v.out;
+  // Two million plan values, every one of them held: the digest was recorded
+  // once from a build whose plan the checks above and `verify` accept.
+  EXPECT_TRUE(come_registrato("Lungo_linea.dat", leggi_file(out / "Lungo_linea.dat"),
+                              20u * 1007000u - 36u, kImprontaPianoPiuLungo,
+                              fs::path(CARTELLA_PRODOTTI) / "percorso_piu_lungo"));
 }
 
 }  // namespace
