@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "text/cp1252.h"
+
 namespace scenario {
 
 namespace {
@@ -104,7 +106,7 @@ int32_t LettoreCampi::leggi_numero() {
   if (pos_ < testo_.size()) {
     char d = testo_[pos_];
     if (!spazio(d) && d != ',' && d != '\r' && d != '\n') {
-      fallisci(std::string("a number field holds '") + d + "'");
+      fallisci("a number field holds '" + cp1252_a_utf8(std::string_view(&d, 1)) + "'");
     }
   }
   if (negativo) valore = -valore;

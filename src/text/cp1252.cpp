@@ -84,6 +84,40 @@ std::string cp1252_a_utf8(std::string_view s) {
   return out;
 }
 
+std::string utf8_mostrabile(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  size_t i = 0;
+  while (i < s.size()) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    const size_t len = b < 0x80         ? 1
+                       : (b >> 5) == 6  ? 2
+                       : (b >> 4) == 14 ? 3
+                       : (b >> 3) == 30 ? 4
+                                        : 0;
+    char32_t cp = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
+    bool valido = len > 0 && i + len <= s.size();
+    for (size_t k = 1; valido && k < len; ++k) {
+      const auto c = static_cast<unsigned char>(s[i + k]);
+      valido = (c & 0xC0) == 0x80;
+      cp = (cp << 6) | (c & 0x3F);
+    }
+    if (valido &&
+        ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) ||
+         (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF))) {
+      valido = false;
+    }
+    if (valido) {
+      out.append(s.substr(i, len));
+      i += len;
+    } else {
+      out += cp1252_a_utf8(s.substr(i, 1));
+      ++i;
+    }
+  }
+  return out;
+}
+
 unsigned char minuscola_cp1252(unsigned char c) {
   if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
   if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);

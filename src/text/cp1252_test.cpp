@@ -71,5 +71,24 @@ TEST(Cp1252Test, LowerCaseCoversAccentedCapitalsAndLeavesOthers) {
   EXPECT_EQ(minuscolo_cp1252("STAZIONE Curvad4 \xC8"), "stazione curvad4 \xE8");
 }
 
+TEST(Cp1252Test, ShownTextKeepsUtf8AndReadsEveryStrayByteAsWindows1252) {
+  const struct {
+    std::string testo;
+    std::string atteso;
+  } casi[] = {
+      {"pendenza, 5", "pendenza, 5"},
+      {"gi\xC3\xA0 \xE2\x82\xAC", "gi\xC3\xA0 \xE2\x82\xAC"},  // UTF-8 already: kept
+      {"5\xB0", "5\xC2\xB0"},                                  // a lone degree sign
+      {"\xE8 '\xE8'", "\xC3\xA8 '\xC3\xA8'"},                  // è with no continuation
+      {"\x93x\x94", "\xE2\x80\x9Cx\xE2\x80\x9D"},              // curly quotes
+      {"\xC3\xA8\xE8", "\xC3\xA8\xC3\xA8"},                    // both in one text
+      {"\xC0\x80", "\xC3\x80\xE2\x82\xAC"},                    // overlong: two bytes
+      {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},        // a surrogate
+      {"\xE2\x82", "\xC3\xA2\xE2\x80\x9A"},                    // cut short at the end
+      {"\x81", "\xEF\xBF\xBD"},                                // undefined in the page
+  };
+  for (const auto& c : casi) EXPECT_EQ(utf8_mostrabile(c.testo), c.atteso) << c.testo;
+}
+
 }  // namespace
 }  // namespace scenario

@@ -4,9 +4,13 @@
 #include <cmath>
 #include <ostream>
 
+#include "text/cp1252.h"
+
 namespace scenario {
 
-std::string stringa_json(std::string_view utf8) {
+std::string stringa_json(std::string_view testo) {
+  // Whatever reaches here, the document stays UTF-8.
+  const std::string utf8 = utf8_mostrabile(testo);
   std::string s = "\"";
   for (char c : utf8) {
     const auto u = static_cast<unsigned char>(c);

@@ -2,19 +2,22 @@
 
 #include <ostream>
 
+#include "text/cp1252.h"
 #include "toolkit/riga_comando.h"
 
 namespace scenario {
 
 void stampa_diagnostiche(std::ostream& err, const std::vector<Diagnostica>& diagnostiche) {
-  for (const Diagnostica& d : diagnostiche) err << formatta_diagnostica(d, kNomeStrumento);
+  for (const Diagnostica& d : diagnostiche) {
+    err << utf8_mostrabile(formatta_diagnostica(d, kNomeStrumento));
+  }
 }
 
 void stampa_errore_file(std::ostream& out, const std::string& file, const std::string& messaggio) {
   Diagnostica d;
   d.luogo.file = file;
   d.messaggio = messaggio;
-  out << formatta_diagnostica(d, kNomeStrumento);
+  out << utf8_mostrabile(formatta_diagnostica(d, kNomeStrumento));
 }
 
 void diagnostiche_json(ScrittoreJson& json, const std::vector<Diagnostica>& diagnostiche) {
