@@ -24,8 +24,10 @@ bool si_decodifica(Decodifica decodifica) {
 
 void fine_attesa(const LettoreLE& in, const std::string& dopo) {
   if (!in.alla_fine()) {
-    throw ErroreDecodifica(in.posizione(),
-                           std::to_string(in.restanti()) + " unexpected bytes after " + dopo);
+    throw ErroreDecodifica(
+        in.posizione(),
+        std::to_string(in.restanti()) +
+            (in.restanti() == 1 ? " unexpected byte after " : " unexpected bytes after ") + dopo);
   }
 }
 

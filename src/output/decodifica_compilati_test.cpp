@@ -76,7 +76,7 @@ TEST(DecodificaCompilatiTest, BadOrTruncatedInputNamesTheOffsetAndTheField) {
        "truncated item 86 inizio"},
       {"items: a byte left over", TipoCompilato::kVoci,
        [](const ModelloPercorso& m) { return byte_voci(m) + "x"; }, voce_86 + 34 + 3,
-       "1 unexpected bytes after item 86"},
+       "1 unexpected byte after item 86"},
       {"plan: unknown type tag", TipoCompilato::kTracciato,
        [](const ModelloPercorso& m) { return "\x07" + byte_tracciato(m.tracciato).substr(1); }, 0,
        "type tag 7"},

@@ -1,15 +1,124 @@
 #include "output/verifica_compilati.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "model/numeri.h"
 #include "output/codici_gara.h"
 #include "output/decodifica_compilati.h"
+#include "output/file_compilati.h"
 #include "output/posa_codici.h"
 #include "text/cp1252.h"
 
 namespace scenario {
 namespace {
+
+// The items file read by its layout alone: every item is 14 bytes (tipo,
+// inizio, fine, posizione, opz4), a 2-byte name count and the name, then 18
+// bytes (opz7 to orario). A name is text: no control byte.
+constexpr size_t kPrimaDelNome = 14;
+constexpr size_t kDopoIlNome = 18;
+
+bool byte_di_testo(char c) {
+  return static_cast<unsigned char>(c) >= 0x20;
+}
+
+uint16_t conteggio_a(std::string_view b, size_t offset) {
+  return static_cast<uint16_t>(static_cast<unsigned char>(b[offset]) |
+                               static_cast<unsigned char>(b[offset + 1]) << 8);
+}
+
+// Whether items `da` to 86, the first at `pos`, fill the bytes exactly to the
+// end with names of text.
+bool voci_fino_alla_fine(std::string_view b, int da, size_t pos) {
+  for (int i = da; i < kNumeroVoci; ++i) {
+    if (pos > b.size() || b.size() - pos < kPrimaDelNome + 2) return false;
+    const size_t nome = pos + kPrimaDelNome + 2;
+    const size_t l = conteggio_a(b, pos + kPrimaDelNome);
+    if (b.size() - nome < l + kDopoIlNome) return false;
+    for (size_t k = 0; k < l; ++k) {
+      if (!byte_di_testo(b[nome + k])) return false;
+    }
+    pos = nome + l + kDopoIlNome;
+  }
+  return pos == b.size();
+}
+
+// An items file that does not decode because one name count is wrong: a
+// count too large swallows the next fields into the name, one too small reads
+// the name's end as fields, and either way the decoder stumbles some items
+// later, far from the fault. Found as the one item, at or shortly before the
+// first that goes wrong, whose count alone changed lets the rest decode to the
+// end of the file.
+std::optional<ProblemaCompilato> conteggio_danneggiato(std::string_view b,
+                                                       const std::string& file) {
+  std::vector<size_t> inizi;
+  int guasta = -1;  // the first item that goes wrong
+  size_t pos = 0;
+  for (int i = 0; i < kNumeroVoci; ++i) {
+    inizi.push_back(pos);
+    if (b.size() - pos < kPrimaDelNome + 2) {
+      guasta = i;
+      break;
+    }
+    const size_t nome = pos + kPrimaDelNome + 2;
+    const size_t l = conteggio_a(b, pos + kPrimaDelNome);
+    bool testo = b.size() - nome >= l + kDopoIlNome;
+    for (size_t k = 0; testo && k < l; ++k) testo = byte_di_testo(b[nome + k]);
+    if (!testo) {
+      guasta = i;
+      break;
+    }
+    pos = nome + l + kDopoIlNome;
+  }
+  // Every item read as text, and bytes left after the last: those bytes are
+  // the simpler account.
+  if (guasta < 0) return std::nullopt;
+  constexpr int kIndietro = 3;
+  for (int j = std::max(0, guasta - kIndietro); j <= guasta; ++j) {
+    const size_t conteggio = inizi[static_cast<size_t>(j)] + kPrimaDelNome;
+    if (conteggio + 2 > b.size()) break;
+    const size_t nome = conteggio + 2;
+    const uint16_t letto = conteggio_a(b, conteggio);
+    // A name longer than its run of text bytes cannot be the right one.
+    for (size_t t = 0; nome + t + kDopoIlNome <= b.size(); ++t) {
+      if (t > 0 && !byte_di_testo(b[nome + t - 1])) break;
+      if (t == letto) continue;
+      if (!voci_fino_alla_fine(b, j + 1, nome + t + kDopoIlNome)) continue;
+      return ProblemaCompilato{
+          file,
+          "offset " + std::to_string(conteggio) + ": item " + std::to_string(j) +
+              " nome length reads " + std::to_string(letto) +
+              ", but the items after it decode to the end of the file only with " +
+              std::to_string(t) + ": the count is damaged",
+          conteggio};
+    }
+  }
+  return std::nullopt;
+}
+
+// Where the first `valori` values of a plan file end, when their tags are
+// all known; nothing when the bytes end first or a tag is unknown.
+std::optional<size_t> fine_dei_valori(std::string_view b, size_t valori) {
+  size_t pos = 0;
+  for (size_t v = 0; v < valori; ++v) {
+    if (b.size() - pos < 2) return std::nullopt;
+    const auto etichetta = static_cast<Etichetta>(conteggio_a(b, pos));
+    pos += 2;
+    const size_t n = etichetta == Etichetta::kVuoto    ? 0
+                     : etichetta == Etichetta::kIntero ? 2
+                     : etichetta == Etichetta::kDoppio ? 8
+                                                       : SIZE_MAX;
+    if (n == SIZE_MAX || b.size() - pos < n) return std::nullopt;
+    pos += n;
+  }
+  return pos;
+}
+
+std::string byte_in_piu(size_t n) {
+  return std::to_string(n) + (n == 1 ? " byte" : " bytes");
+}
 
 class Verifica {
  public:
@@ -22,18 +131,58 @@ class Verifica {
     try {
       voci = decodifica_voci(c_.voci);
     } catch (const ErroreDecodifica& e) {
-      problema(c_.nome_voci, e.what());
+      if (auto p = conteggio_danneggiato(c_.voci, c_.nome_voci)) {
+        problemi_.push_back(std::move(*p));
+      } else {
+        problema(c_.nome_voci, e.what(), e.offset());
+      }
+    }
+    // The route length in item 84 tells how long the other two files are:
+    // bytes past that end are reported as such, and what comes before them
+    // is checked as usual.
+    std::optional<int32_t> lunghezza;
+    if (voci && (*voci)[kVoceTreno].fine >= 0 && (*voci)[kVoceTreno].fine <= kLunghezzaMassima) {
+      lunghezza = (*voci)[kVoceTreno].fine;
+    }
+    std::string_view byte_celle = c_.celle;
+    if (lunghezza) {
+      const int32_t n = arrotonda((static_cast<double>(*lunghezza) + 7000.0) / 50.0);
+      const size_t attesi = (static_cast<size_t>(n) + 1) * kByteCella;
+      if (byte_celle.size() > attesi && byte_celle.size() % kByteCella != 0) {
+        problema(c_.nome_celle,
+                 "offset " + std::to_string(attesi) + ": " +
+                     byte_in_piu(byte_celle.size() - attesi) + " after cell " + std::to_string(n) +
+                     ", the last of the " + std::to_string(n + 1) +
+                     " cells that the route length " + std::to_string(*lunghezza) +
+                     " m in item 84 gives",
+                 attesi);
+        byte_celle = byte_celle.substr(0, attesi);
+      }
     }
     try {
-      celle = decodifica_celle(c_.celle);
+      celle = decodifica_celle(byte_celle);
     } catch (const ErroreDecodifica& e) {
-      problema(c_.nome_celle, e.what());
+      problema(c_.nome_celle, e.what(), e.offset());
     }
     if (c_.tracciato) {
+      std::string_view byte_tracciato = *c_.tracciato;
+      if (lunghezza) {
+        const int64_t m = static_cast<int64_t>(*lunghezza) + 7000;
+        const auto fine = fine_dei_valori(byte_tracciato, 2 * (static_cast<size_t>(m) + 1));
+        if (fine && *fine < byte_tracciato.size()) {
+          problema(c_.nome_tracciato,
+                   "offset " + std::to_string(*fine) + ": " +
+                       byte_in_piu(byte_tracciato.size() - *fine) + " after row " +
+                       std::to_string(m) + " of coordinate 1, the last row that the route length " +
+                       std::to_string(*lunghezza) + " m in item 84 gives",
+                   *fine);
+          byte_tracciato = byte_tracciato.substr(0, *fine);
+        }
+      }
       try {
-        tracciato = decodifica_tracciato(*c_.tracciato);
+        tracciato = decodifica_tracciato(byte_tracciato);
       } catch (const ErroreDecodifica& e) {
-        problema(c_.nome_tracciato, e.what());
+        problema(c_.nome_tracciato, e.what(), e.offset());
       }
     }
     if (voci) controlla_voci(*voci);
@@ -43,8 +192,9 @@ class Verifica {
   }
 
  private:
-  void problema(const std::string& file, std::string testo) {
-    problemi_.push_back({file, std::move(testo)});
+  void problema(const std::string& file, std::string testo,
+                std::optional<size_t> offset = std::nullopt) {
+    problemi_.push_back({file, std::move(testo), offset});
   }
 
   // The names and the check code of the items file.

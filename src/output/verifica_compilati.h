@@ -12,8 +12,9 @@
 namespace scenario {
 
 struct ProblemaCompilato {
-  std::string file;   // the file it concerns (its name)
-  std::string testo;  // what is wrong, one sentence
+  std::string file;                // the file it concerns (its name)
+  std::string testo;               // what is wrong, one sentence ("offset N: ..." when placed)
+  std::optional<size_t> offset{};  // where in the file, when one place is at fault
 
   bool operator==(const ProblemaCompilato&) const = default;
 };

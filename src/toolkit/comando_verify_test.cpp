@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "output/decodifica_compilati.h"
 #include "platform/file_atomico.h"
 #include "prove/cartella_temporanea_test.h"
+#include "toolkit/lettore_json_test.h"
 #include "toolkit/prova_strumento_test.h"
 
 namespace scenario {
@@ -41,11 +44,31 @@ size_t offset_voce(const std::string& byte, const std::string& campo) {
   return 0;
 }
 
+// Item `voce`'s name count set to `n`, its bytes left as they are.
+std::function<std::string(std::string)> nome_lungo(int voce, uint16_t n) {
+  return [voce, n](std::string b) {
+    const size_t o = offset_voce(b, "item " + std::to_string(voce) + " nome length");
+    b[o] = static_cast<char>(n & 0xFF);
+    b[o + 1] = static_cast<char>(n >> 8);
+    return b;
+  };
+}
+
 TEST_F(ComandoVerifyTest, TheGeneratorsOutputIsConsistent) {
   const EsitoStrumento e = esegui_prova({"verify", originali_->percorso().string()});
   EXPECT_EQ(e.stato, 0) << e.out << e.err;
   EXPECT_EQ(e.out, "MorvessaC_Tolvarre, train 823: consistent (plan, items, cells)\n");
   EXPECT_EQ(e.err, "");
+  const EsitoStrumento j = esegui_prova({"verify", originali_->percorso().string(), "--json"});
+  EXPECT_EQ(j.stato, 0);
+  EXPECT_EQ(j.err, "");
+  const ValoreJson v = leggi_json(j.out);
+  EXPECT_EQ(v["status"].intero, 0);
+  EXPECT_TRUE(v["consistent"].booleano);
+  EXPECT_EQ(v["scenario"].stringa, "MorvessaC_Tolvarre");
+  EXPECT_EQ(v["train"].stringa, "823");
+  EXPECT_TRUE(v["plan"].booleano);
+  EXPECT_EQ(v["problems"].lista.size(), 0u);
 }
 
 TEST_F(ComandoVerifyTest, EachDamageFailsNamingTheFileAndTheProblem) {
@@ -86,7 +109,39 @@ TEST_F(ComandoVerifyTest, EachDamageFailsNamingTheFileAndTheProblem) {
        "names give "
        "33796"},
       {"items file with a byte more", FileScenario::kVoci, [](std::string b) { return b + "!"; },
-       "MorvessaC_Tolvarre_823.sim: error: offset 3474: 1 unexpected bytes after item 86"},
+       "MorvessaC_Tolvarre_823.sim: error: offset 3474: 1 unexpected byte after item 86"},
+      {"cells file with a byte more", FileScenario::kCelle, [](std::string b) { return b + "!"; },
+       "MorvessaC_Tolvarre_823.dat: error: offset 11415: 1 byte after cell 760, the last of the "
+       "761 cells that the route length 31000 m in item 84 gives"},
+      {"cells file with 16 bytes more", FileScenario::kCelle,
+       [](std::string b) { return b + std::string(16, '\0'); },
+       "MorvessaC_Tolvarre_823.dat: error: offset 11415: 16 bytes after cell 760, the last of the "
+       "761 cells that the route length 31000 m in item 84 gives"},
+      {"cells file with a byte less", FileScenario::kCelle,
+       [](std::string b) { return b.substr(0, b.size() - 1); },
+       "MorvessaC_Tolvarre_823.dat: error: offset 11414: truncated cell 760 aderenza"},
+      {"plan file with a byte more", FileScenario::kTracciato,
+       [](std::string b) { return b + "!"; },
+       "MorvessaC_Tolvarre_linea.dat: error: offset 759964: 1 byte after row 38000 of coordinate "
+       "1, the last row that the route length 31000 m in item 84 gives"},
+      {"item 3's name length one more", FileScenario::kVoci, nome_lungo(3, 13),
+       "MorvessaC_Tolvarre_823.sim: error: offset 138: item 3 nome length reads 13, but the items "
+       "after it decode to the end of the file only with 12: the count is damaged"},
+      {"item 3's name length one less", FileScenario::kVoci, nome_lungo(3, 11),
+       "MorvessaC_Tolvarre_823.sim: error: offset 138: item 3 nome length reads 11, but the items "
+       "after it decode to the end of the file only with 12: the count is damaged"},
+      {"item 3's name length's high byte", FileScenario::kVoci, nome_lungo(3, 0x0C0C),
+       "MorvessaC_Tolvarre_823.sim: error: offset 138: item 3 nome length reads 3084, but the "
+       "items after it decode to the end of the file only with 12: the count is damaged"},
+      {"item 0's empty name given a length", FileScenario::kVoci, nome_lungo(0, 1),
+       "MorvessaC_Tolvarre_823.sim: error: offset 14: item 0 nome length reads 1, but the items "
+       "after it decode to the end of the file only with 0: the count is damaged"},
+      {"item 85's name length one less", FileScenario::kVoci, nome_lungo(85, 17),
+       "MorvessaC_Tolvarre_823.sim: error: offset 3399: item 85 nome length reads 17, but the "
+       "items after it decode to the end of the file only with 18: the count is damaged"},
+      {"item 85's name length too long", FileScenario::kVoci, nome_lungo(85, 30),
+       "MorvessaC_Tolvarre_823.sim: error: offset 3399: item 85 nome length reads 30, but the "
+       "items after it decode to the end of the file only with 18: the count is damaged"},
       {"truncated plan file", FileScenario::kTracciato,
        [](std::string b) { return b.substr(0, b.size() - 20); },
        "MorvessaC_Tolvarre_linea.dat: error: offset"},
@@ -107,9 +162,25 @@ TEST_F(ComandoVerifyTest, EachDamageFailsNamingTheFileAndTheProblem) {
     scrivi_file_atomico(p, c.danno(leggi_file(p)));
     const EsitoStrumento e = esegui_prova({"verify", cartella.percorso().string()});
     EXPECT_EQ(e.stato, 1);
-    EXPECT_NE(e.out.find(c.problema), std::string::npos) << e.out;
-    EXPECT_NE(e.err.find("scenario verify: MorvessaC_Tolvarre, train 823: "), std::string::npos)
-        << e.err;
+    // The findings are diagnostics, as compile's and dump's are; the verdict is the result.
+    EXPECT_NE(e.err.find(c.problema), std::string::npos) << e.err;
+    EXPECT_EQ(e.out.rfind("MorvessaC_Tolvarre, train 823: ", 0), 0u) << e.out;
+    EXPECT_NE(e.out.find(" found\n"), std::string::npos) << e.out;
+
+    const EsitoStrumento j = esegui_prova({"verify", "--json", cartella.percorso().string()});
+    EXPECT_EQ(j.stato, 1);
+    EXPECT_EQ(j.err, "");
+    const ValoreJson v = leggi_json(j.out);
+    EXPECT_EQ(v["status"].intero, 1);
+    EXPECT_FALSE(v["consistent"].booleano);
+    ASSERT_GE(v["problems"].lista.size(), 1u);
+    std::string atteso = c.problema;
+    if (atteso.ends_with("\n")) atteso.pop_back();
+    bool visto = false;
+    for (const ValoreJson& p : v["problems"].lista) {
+      visto = visto || p["text"].stringa.rfind(atteso, 0) == 0;
+    }
+    EXPECT_TRUE(visto) << j.out;
   }
 }
 
@@ -127,7 +198,7 @@ TEST_F(ComandoVerifyTest, FilesUnderOtherNamesFailOnTheirNamesAndCheckCodes) {
         "Altra_824.sim: error: item 86 names the train \"823\", not \"824\"",
         "Altra_824.sim: error: item 85 orario holds the check code 33796, but the names give",
         "Altra_824.dat: error: cell 1 dato2 holds the check code 2500, but the names give"}) {
-    EXPECT_NE(e.out.find(problema), std::string::npos) << e.out;
+    EXPECT_NE(e.err.find(problema), std::string::npos) << e.err;
   }
 }
 
