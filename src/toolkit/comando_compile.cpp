@@ -15,7 +15,8 @@ namespace {
 
 constexpr const char* kAiuto =
     "Usage: scenario compile ROUTE SERVICE [-o DIR] [--name NAME] [--train NUMBER]\n"
-    "                        [--no-plan] [--json] [-Wno-NAME] [-Werror]\n"
+    "                        [--no-plan] [--json [--text-diagnostics]] [-Wno-NAME]\n"
+    "                        [-Werror]\n"
     "\n"
     "Compiles a route source and a service source into the plan, items and cells\n"
     "files, named by the naming rule, in DIR (default: the current folder). The\n"
@@ -25,7 +26,10 @@ constexpr const char* kAiuto =
     "  --name NAME      scenario name; default: ROUTE's name before \"_linea.txt\"\n"
     "  --train NUMBER   train number; default: SERVICE's name between \"NAME_\" and \"-.txt\"\n"
     "  --no-plan        build without the plan table and write no plan file\n"
-    "  --json           print the outcome as one JSON object on standard output\n"
+    "  --json           print the outcome as one JSON object on standard output, and\n"
+    "                   nothing on standard error\n"
+    "  --text-diagnostics  with --json, also print the diagnostics as text on\n"
+    "                   standard error\n"
     "  -Wno-NAME        turn the warning NAME off (-WNAME turns it back on)\n"
     "  -Werror          report warnings as errors (exit status 3)\n"
     "\n"
@@ -89,6 +93,7 @@ int comando_compile(Argomenti& a, Uscite& u) {
   std::string nome;
   std::string treno;
   bool json = false;
+  bool testo = false;
   while (a.prossimo()) {
     if (a.bandiera("--help") || a.bandiera("-h")) {
       u.out << kAiuto;
@@ -101,6 +106,8 @@ int comando_compile(Argomenti& a, Uscite& u) {
       r.con_tracciato = false;
     } else if (a.bandiera("--json")) {
       json = true;
+    } else if (a.bandiera("--text-diagnostics")) {
+      testo = true;
     } else if (a.e_opzione()) {
       std::string o = a.prendi();
       if (!opzione_avviso(o, r.avvisi)) throw ErroreUso("unknown option '" + o + "'");
@@ -108,6 +115,7 @@ int comando_compile(Argomenti& a, Uscite& u) {
       posizionali.push_back(a.prendi());
     }
   }
+  if (testo && !json) throw ErroreUso("--text-diagnostics goes with --json");
   if (posizionali.size() != 2) {
     throw ErroreUso("compile takes two sources, ROUTE and SERVICE; " +
                     std::to_string(posizionali.size()) + " given");
@@ -132,7 +140,7 @@ int comando_compile(Argomenti& a, Uscite& u) {
   r.numero_treno = utf8_a_cp1252(treno);
 
   const EsitoCompilazione e = compila_sorgenti(r);
-  stampa_diagnostiche(u.err, e.diagnostiche);
+  if (!json || testo) stampa_diagnostiche(u.err, e.diagnostiche);
   if (json) {
     scrivi_json(u.out, e);
   } else {

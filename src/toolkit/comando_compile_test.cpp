@@ -6,6 +6,10 @@
 #include <map>
 #include <optional>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "model/codici_errore.h"
 #include "model/diagnostica.h"
 #include "output/prova_uscita_test.h"
@@ -214,7 +218,7 @@ TEST(ComandoCompileTest, EachRecordedErrorIsReportedWithItsFileLineColumnAndPosi
        ": column 17: a number field holds no digits"},
       {103, {{6, "curvad, 300, 100"}}, {}, {}, {}, 'L', 6, {}, 3},
       {102, {{1, "[genrale]"}}, {}, {}, {}, 'L', 9, {}, 1},
-      {101, {}, {}, {}, {}, 'L', 0, {}, 1, true},
+      {101, {}, {}, {}, {}, 'L', 0, {}, 1, true, "; nothing was compiled"},
       {2, {{3, "progressiva chilometrica uno, 25, 132100, 0"}}, {}, {}, {}, 'L', 0, {}, 3},
       {7, {}, {}, {}, {"abbattimento, 250, 100"}, 'T', 7, 250, 3},
       {8, {}, {}, {}, {stazione(1525, 300, "MEZZO")}, 'T', 7, 1525, 3},
@@ -262,8 +266,9 @@ TEST(ComandoCompileTest, EachRecordedErrorIsReportedWithItsFileLineColumnAndPosi
     if (!c.senza_linea) scrivi_file_atomico(linea, testo_linea);
     scrivi_file_atomico(treno, testo_treno);
 
-    const EsitoStrumento e = esegui_prova({"compile", linea.string(), treno.string(), "-o",
-                                           (cartella.percorso() / "out").string(), "--json"});
+    const EsitoStrumento e =
+        esegui_prova({"compile", linea.string(), treno.string(), "-o",
+                      (cartella.percorso() / "out").string(), "--json", "--text-diagnostics"});
     EXPECT_EQ(e.stato, c.stato) << e.err;
     const fs::path& file = c.file == 'L' ? linea : treno;
     std::string atteso = file.string() + ":";
@@ -392,8 +397,9 @@ TEST(ComandoCompileTest, WarnsAboutWrappedValuesAndEntriesOutOfRouteOrder) {
   scrivi_file_atomico(
       treno, treno_prova({}, {"velocita, 2000, 75", "velocita, 1000, 65", "aderenza, 650, 300",
                               stazione(2500, 300, "DOPO"), stazione(1500, 300, "PRIMA")}));
-  const EsitoStrumento e = esegui_prova({"compile", linea.string(), treno.string(), "-o",
-                                         (cartella.percorso() / "out").string(), "--json"});
+  const EsitoStrumento e =
+      esegui_prova({"compile", linea.string(), treno.string(), "-o",
+                    (cartella.percorso() / "out").string(), "--json", "--text-diagnostics"});
   const ValoreJson j = leggi_json(e.out);
   std::vector<std::string> visti;
   for (const ValoreJson& d : j["diagnostics"].lista) {
@@ -417,6 +423,154 @@ TEST(ComandoCompileTest, WarnsAboutWrappedValuesAndEntriesOutOfRouteOrder) {
                                              (cartella.percorso() / "out").string(),
                                              "-Wno-route-order", "-Wno-wrapped-value"});
   EXPECT_EQ(zitto.err.find("warning"), std::string::npos) << zitto.err;
+}
+
+// --- what reaches the author's screen ---
+
+// Whether `s` is well-formed UTF-8 (no stray byte, no overlong form, no surrogate).
+bool utf8_valido(std::string_view s) {
+  for (size_t i = 0; i < s.size();) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    const size_t n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+    if (n == 0 || i + n > s.size()) return false;
+    uint32_t cp = n == 1 ? b : b & (0x7F >> n);
+    for (size_t k = 1; k < n; ++k) {
+      const auto c = static_cast<unsigned char>(s[i + k]);
+      if ((c & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (c & 0x3F);
+    }
+    if ((n == 2 && cp < 0x80) || (n == 3 && cp < 0x800) || (n == 4 && cp < 0x10000) ||
+        (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
+      return false;
+    }
+    i += n;
+  }
+  return true;
+}
+
+TEST(ComandoCompileTest, WindowsCharactersInAQuotedFieldReachJsonAndTerminalAsUtf8) {
+  // "\xB0" is the degree sign and "\xE8" the e with grave accent in Windows-1252.
+  const struct {
+    const char* nome;
+    std::string riga;  // added to the route source
+    const char* citato;
+  } casi[] = {
+      {"a number field that ends in a degree sign", "pendenza, 1000, 5\xB0", "\xC2\xB0"},
+      {"a keyword with an accented letter", "pendenz\xE8, 1000, 5", "pendenz\xC3\xA8"},
+      {"a keyword in curly quotes", "\x93pendnza\x94, 1000, 5", "\xE2\x80\x9Cpendnza"},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    CartellaTemporanea cartella;
+    const fs::path linea = cartella.percorso() / "Prova_linea.txt";
+    const fs::path treno = cartella.percorso() / "Prova_7-.txt";
+    scrivi_file_atomico(linea, linea_prova({}, {c.riga}));
+    scrivi_file_atomico(treno, treno_prova({}, {}));
+    const std::vector<std::string> a = {"compile", linea.string(), treno.string(), "-o",
+                                        (cartella.percorso() / "out").string()};
+    std::vector<std::string> con_json = a;
+    con_json.insert(con_json.end(), {"--json", "--text-diagnostics"});
+    const EsitoStrumento j = esegui_prova(con_json);
+    EXPECT_TRUE(utf8_valido(j.out)) << j.out;
+    EXPECT_TRUE(utf8_valido(j.err)) << j.err;
+    const ValoreJson v = leggi_json(j.out);
+    ASSERT_GE(v["diagnostics"].lista.size(), 1u);
+    const ValoreJson& d = v["diagnostics"][0];
+    EXPECT_NE(d["message"].stringa.find(c.citato), std::string::npos) << d["message"].stringa;
+    EXPECT_NE(d["source_line"].stringa.find(c.citato), std::string::npos);
+    const EsitoStrumento t = esegui_prova(a);
+    EXPECT_TRUE(utf8_valido(t.err)) << t.err;
+    EXPECT_NE(t.err.find(c.citato), std::string::npos) << t.err;
+  }
+}
+
+TEST(ComandoCompileTest, WithJsonStandardOutputHoldsTheObjectAloneAndTextOnlyWhenAsked) {
+  CartellaTemporanea cartella;
+  const fs::path linea = cartella.percorso() / "Prova_linea.txt";
+  const fs::path treno = cartella.percorso() / "Prova_7-.txt";
+  // One warning and one recorded error.
+  scrivi_file_atomico(linea, linea_prova({}, {"pendnza, 1000, 5"}));
+  scrivi_file_atomico(treno, treno_prova({}, {"velocita, 20000, 60"}));
+  const std::vector<std::string> a = {
+      "compile", linea.string(), treno.string(), "-o", (cartella.percorso() / "out").string(),
+      "--json"};
+  const EsitoStrumento zitto = esegui_prova(a);
+  EXPECT_EQ(zitto.stato, 3);
+  EXPECT_EQ(zitto.err, "");
+  EXPECT_EQ(leggi_json(zitto.out)["diagnostics"].lista.size(), 2u);
+
+  std::vector<std::string> chiesto = a;
+  chiesto.push_back("--text-diagnostics");
+  const EsitoStrumento testo = esegui_prova(chiesto);
+  EXPECT_EQ(testo.out, zitto.out);
+  EXPECT_NE(testo.err.find("warning: \"pendnza\""), std::string::npos) << testo.err;
+  EXPECT_NE(testo.err.find("error 15"), std::string::npos) << testo.err;
+}
+
+TEST(ComandoCompileTest, ASourceThatCannotBeReadIsStatusOneWithNothingWritten) {
+  const struct {
+    const char* nome;
+    bool linea_cartella, treno_cartella, senza_linea, senza_treno;
+    const char* nominato;
+    int32_t codice;
+  } casi[] = {
+      {"the route source missing", false, false, true, false, "Prova_linea.txt", 101},
+      {"the service source missing", false, false, false, true, "Prova_7-.txt", 0},
+      {"both missing", false, false, true, true, "Prova_linea.txt", 101},
+      {"the route source a folder", true, false, false, false, "Prova_linea.txt", 0},
+      {"the service source a folder", false, true, false, false, "Prova_7-.txt", 0},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    CartellaTemporanea cartella;
+    const fs::path linea = cartella.percorso() / "Prova_linea.txt";
+    const fs::path treno = cartella.percorso() / "Prova_7-.txt";
+    const fs::path out = cartella.percorso() / "out";
+    if (c.linea_cartella) {
+      fs::create_directory(linea);
+    } else if (!c.senza_linea) {
+      scrivi_file_atomico(linea, linea_prova({}, {}));
+    }
+    if (c.treno_cartella) {
+      fs::create_directory(treno);
+    } else if (!c.senza_treno) {
+      scrivi_file_atomico(treno, treno_prova({}, {}));
+    }
+    const EsitoStrumento e =
+        esegui_prova({"compile", linea.string(), treno.string(), "-o", out.string()});
+    EXPECT_EQ(e.stato, 1);
+    EXPECT_EQ(e.out, "");
+    EXPECT_NE(e.err.find(c.nominato), std::string::npos) << e.err;
+    EXPECT_NE(e.err.find("nothing was compiled"), std::string::npos) << e.err;
+    EXPECT_FALSE(fs::exists(out));
+
+    const EsitoStrumento j =
+        esegui_prova({"compile", linea.string(), treno.string(), "-o", out.string(), "--json"});
+    EXPECT_EQ(j.stato, 1);
+    const ValoreJson v = leggi_json(j.out);
+    EXPECT_EQ(v["status"].intero, 1);
+    EXPECT_EQ(v["codice_errore"].intero, c.codice);
+    EXPECT_EQ(v["files"].lista.size(), 0u);
+    EXPECT_FALSE(fs::exists(out));
+  }
+#ifndef _WIN32
+  // A file its owner may not read (root reads it all the same).
+  if (geteuid() != 0) {
+    CartellaTemporanea cartella;
+    const fs::path linea = cartella.percorso() / "Prova_linea.txt";
+    const fs::path treno = cartella.percorso() / "Prova_7-.txt";
+    scrivi_file_atomico(linea, linea_prova({}, {}));
+    scrivi_file_atomico(treno, treno_prova({}, {}));
+    fs::permissions(treno, fs::perms::none);
+    const fs::path out = cartella.percorso() / "out";
+    const EsitoStrumento e =
+        esegui_prova({"compile", linea.string(), treno.string(), "-o", out.string()});
+    fs::permissions(treno, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(e.stato, 1);
+    EXPECT_NE(e.err.find("the service source cannot be read"), std::string::npos) << e.err;
+    EXPECT_FALSE(fs::exists(out));
+  }
+#endif
 }
 
 }  // namespace

@@ -20,7 +20,8 @@ namespace scenario {
 namespace {
 
 constexpr const char* kAiuto =
-    "Usage: scenario dump FILE... [--json | --hex] [--kind plan|items|cells]\n"
+    "Usage: scenario dump FILE... [--json [--text-diagnostics] | --hex]\n"
+    "                             [--kind plan|items|cells]\n"
     "\n"
     "Decodes compiled files into a readable table: a plan file (NAME_linea.dat) by\n"
     "row, an items file (NAME_TRAIN.sim) by index and role, a cells file\n"
@@ -30,6 +31,9 @@ constexpr const char* kAiuto =
     "  --json         one JSON object per file (a list of them for several files);\n"
     "                 members keep the model's names; plan values are null (empty),\n"
     "                 an integer (Integer tag) or a number with a point (64-bit float)\n"
+    "                 a file that cannot be read or decoded is an object with its\n"
+    "                 \"error\" ({\"offset\", \"message\"}) in place of its contents\n"
+    "  --text-diagnostics  with --json, also report errors as text on standard error\n"
     "  --hex          annotated hex dump: offset, bytes, and the field they hold\n"
     "  --kind KIND    read every FILE as that kind\n"
     "\n"
@@ -224,22 +228,50 @@ void hex(std::ostream& out, std::string_view byte, const std::vector<CampoBinari
 
 // Decodes one file and shows it; returns false (after reporting) when it
 // cannot be decoded.
+// A file that cannot be shown: as text on the error stream, and with --json
+// as the file's object carrying the error (its offset when there is one).
+struct Fallimento {
+  Formato formato;
+  ScrittoreJson* json;
+  bool testo;  // report as text too
+  Uscite& u;
+
+  bool operator()(const std::string& nome, const std::string& file_citato,
+                  const std::string& messaggio, std::optional<size_t> offset,
+                  std::optional<TipoCompilato> tipo = std::nullopt) const {
+    if (testo) stampa_errore_file(u.err, file_citato, messaggio);
+    if (formato == Formato::kJson) {
+      json->apri_oggetto();
+      json->campo("file", nome);
+      json->chiave("kind");
+      tipo ? json->stringa(nome_tipo_compilato(*tipo)) : json->nullo();
+      json->chiave("error");
+      json->apri_oggetto(true);
+      json->chiave("offset");
+      offset ? json->intero(static_cast<int64_t>(*offset)) : json->nullo();
+      json->campo("message", messaggio);
+      json->chiudi_oggetto();
+      json->chiudi_oggetto();
+    }
+    return false;
+  }
+};
+
 bool mostra(const std::string& nome, std::optional<TipoCompilato> tipo_dato, Formato formato,
-            ScrittoreJson* json, Uscite& u) {
+            ScrittoreJson* json, bool testo, Uscite& u) {
+  const Fallimento fallisci{formato, json, testo || formato != Formato::kJson, u};
   std::string byte;
   try {
     byte = leggi_file(percorso_utf8(nome));
   } catch (const GuastoEsecuzione& e) {
-    stampa_errore_file(u.err, "", e.what());
-    return false;
+    return fallisci(nome, "", e.what(), std::nullopt);
   }
   const std::string base = utf8_di(percorso_utf8(nome).filename());
   const std::optional<TipoCompilato> tipo = tipo_dato ? tipo_dato : riconosci_compilato(base, byte);
   if (!tipo) {
-    stampa_errore_file(u.err, nome,
-                       "cannot tell a plan, items or cells file by its name or content; give "
-                       "--kind");
-    return false;
+    return fallisci(nome, nome,
+                    "cannot tell a plan, items or cells file by its name or content; give --kind",
+                    std::nullopt);
   }
   std::vector<CampoBinario> campi;
   std::optional<Tracciato> tracciato;
@@ -264,11 +296,11 @@ bool mostra(const std::string& nome, std::optional<TipoCompilato> tipo_dato, For
             << " bytes\n";
       hex(u.out, byte, campi);
     }
-    stampa_errore_file(
-        u.err, nome,
+    return fallisci(
+        nome, nome,
         e.what() + std::string(*tipo == TipoCompilato::kVoci ? " (read as an " : " (read as a ") +
-            nome_tipo_compilato(*tipo) + " file)");
-    return false;
+            nome_tipo_compilato(*tipo) + " file)",
+        e.offset(), tipo);
   }
 
   if (formato == Formato::kHex) {
@@ -301,6 +333,7 @@ bool mostra(const std::string& nome, std::optional<TipoCompilato> tipo_dato, For
 
 int comando_dump(Argomenti& a, Uscite& u) {
   Formato formato = Formato::kTabella;
+  bool json_dato = false, hex_dato = false, testo = false;
   std::optional<TipoCompilato> tipo;
   std::vector<std::string> file;
   std::string parola;
@@ -310,9 +343,11 @@ int comando_dump(Argomenti& a, Uscite& u) {
       return kUscitaRiuscita;
     }
     if (a.bandiera("--json")) {
-      formato = Formato::kJson;
+      json_dato = true;
     } else if (a.bandiera("--hex")) {
-      formato = Formato::kHex;
+      hex_dato = true;
+    } else if (a.bandiera("--text-diagnostics")) {
+      testo = true;
     } else if (a.valore("--kind", parola)) {
       tipo = tipo_compilato_da_parola(parola);
       if (!tipo) throw ErroreUso("unknown kind '" + parola + "': plan, items or cells");
@@ -322,6 +357,10 @@ int comando_dump(Argomenti& a, Uscite& u) {
       file.push_back(a.prendi());
     }
   }
+  if (json_dato && hex_dato) throw ErroreUso("--json and --hex cannot go together: choose one");
+  if (testo && !json_dato) throw ErroreUso("--text-diagnostics goes with --json");
+  if (json_dato) formato = Formato::kJson;
+  if (hex_dato) formato = Formato::kHex;
   if (file.empty()) throw ErroreUso("no file to dump");
   bool tutti = true;
   std::optional<ScrittoreJson> json;
@@ -331,7 +370,7 @@ int comando_dump(Argomenti& a, Uscite& u) {
   }
   for (const std::string& f : file) {
     if (formato == Formato::kTabella && &f != &file.front()) u.out << "\n";
-    tutti = mostra(f, tipo, formato, json ? &*json : nullptr, u) && tutti;
+    tutti = mostra(f, tipo, formato, json ? &*json : nullptr, testo, u) && tutti;
   }
   if (json && file.size() > 1) json->chiudi_lista();
   return tutti ? kUscitaRiuscita : kUscitaGuasto;

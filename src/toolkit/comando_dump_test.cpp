@@ -252,7 +252,7 @@ TEST_F(ComandoDumpTest, BadInputIsReportedWithTheOffsetNeverACrash) {
       {{"dump", (c.percorso() / "corta.dat").string()},
        "corta.dat: error: offset 11407: truncated cell 760 dato4: needs 2 bytes, the file has 1 "
        "left (read as a cells file)\n"},
-      {{"dump", "--json", (c.percorso() / "lunga.sim").string()},
+      {{"dump", "--json", "--text-diagnostics", (c.percorso() / "lunga.sim").string()},
        "lunga.sim: error: offset 3474: 2 unexpected bytes after item 86, the last item (read as "
        "an items file)"},
       {{"dump", (c.percorso() / "strano.bin").string()},
@@ -272,6 +272,35 @@ TEST_F(ComandoDumpTest, BadInputIsReportedWithTheOffsetNeverACrash) {
   EXPECT_TRUE(h.out.ends_with("; cell 760 dato3 = 0\n00002c8f  00" + std::string(22, ' ') +
                               " ; not part of any field\n"))
       << h.out.substr(h.out.size() - 200);
+}
+
+TEST_F(ComandoDumpTest, WithJsonAFileThatFailsIsAnObjectWithItsErrorAndNothingOnStandardError) {
+  CartellaTemporanea c;
+  const std::string voci = leggi_file(file(FileScenario::kVoci));
+  scrivi_file_atomico(c.percorso() / "lunga.sim", voci + "xy");
+  const std::string lunga = (c.percorso() / "lunga.sim").string();
+  const std::string manca = (c.percorso() / "manca.dat").string();
+  const EsitoStrumento e =
+      esegui_prova({"dump", "--json", file(FileScenario::kVoci), lunga, manca});
+  EXPECT_EQ(e.stato, 1);
+  EXPECT_EQ(e.err, "");
+  const ValoreJson j = leggi_json(e.out);
+  ASSERT_EQ(j.lista.size(), 3u);
+  EXPECT_FALSE(j[0].ha("error"));
+  EXPECT_EQ(j[0]["items"].lista.size(), 87u);
+  EXPECT_EQ(j[1]["file"].stringa, lunga);
+  EXPECT_EQ(j[1]["error"]["offset"].intero, 3474);
+  EXPECT_NE(j[1]["error"]["message"].stringa.find("2 unexpected bytes after item 86"),
+            std::string::npos);
+  EXPECT_FALSE(j[1].ha("items"));
+  EXPECT_EQ(j[2]["file"].stringa, manca);
+  EXPECT_EQ(j[2]["error"]["offset"].tipo, ValoreJson::kNullo);
+  EXPECT_NE(j[2]["error"]["message"].stringa.find("manca.dat"), std::string::npos);
+
+  const EsitoStrumento t = esegui_prova({"dump", "--json", "--text-diagnostics", lunga});
+  EXPECT_EQ(t.stato, 1);
+  EXPECT_NE(t.err.find("lunga.sim: error: offset 3474"), std::string::npos) << t.err;
+  EXPECT_EQ(leggi_json(t.out)["error"]["offset"].intero, 3474);
 }
 
 }  // namespace

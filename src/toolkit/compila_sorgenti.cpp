@@ -5,6 +5,7 @@
 #include <system_error>
 #include <utility>
 
+#include "model/codici_errore.h"
 #include "output/memorizza_percorso.h"
 #include "output/posa_codici.h"
 #include "platform/file_atomico.h"
@@ -67,6 +68,35 @@ std::optional<std::string> sorgente_sovrascritta(const RichiestaCompilazione& r)
   return std::nullopt;
 }
 
+// The diagnostic of a source that cannot be read: missing, a folder, or
+// refused by the system. The build would read it only halfway through, after
+// the route half had already written compiled files from one source alone,
+// so it is tried before anything. A missing route source keeps the code the
+// reader records for it (101).
+std::optional<Diagnostica> sorgente_illeggibile(const std::filesystem::path& p, bool linea) {
+  const char* ruolo = linea ? "the route source" : "the service source";
+  Diagnostica d;
+  d.luogo.file = utf8_di(p);
+  std::error_code ec;
+  if (!std::filesystem::exists(p, ec)) {
+    if (linea) {
+      d.codice = 101;
+      d.messaggio = descrizione_errore(101);
+    } else {
+      d.messaggio = std::string(ruolo) + " file is missing";
+    }
+  } else {
+    try {
+      leggi_file(p);
+      return std::nullopt;
+    } catch (const GuastoEsecuzione& g) {
+      d.messaggio = std::string(ruolo) + " cannot be read: " + g.what();
+    }
+  }
+  d.messaggio += "; nothing was compiled";
+  return d;
+}
+
 }  // namespace
 
 EsitoCompilazione compila_sorgenti(const RichiestaCompilazione& r) {
@@ -78,6 +108,14 @@ EsitoCompilazione compila_sorgenti(const RichiestaCompilazione& r) {
     e.diagnostiche.push_back(d);
     return e;
   }
+  for (const bool linea : {true, false}) {
+    if (auto d = sorgente_illeggibile(linea ? r.linea : r.treno, linea)) {
+      e.stato = 1;
+      if (e.codice_errore == 0) e.codice_errore = d->codice;
+      e.diagnostiche.push_back(std::move(*d));
+    }
+  }
+  if (e.stato != 0) return e;
   DiagnosticheLettura lettura(r.avvisi);
   SorgentiScenario sorgenti;
   sorgenti.linea = r.linea;

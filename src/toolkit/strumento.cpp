@@ -5,6 +5,7 @@
 #include <new>
 #include <ostream>
 #include <string_view>
+#include <utility>
 
 #include "platform/guasto.h"
 #include "toolkit/comandi.h"
@@ -37,7 +38,8 @@ void aiuto(std::ostream& out) {
     out << "  " << c.nome << std::string(10 - c.nome.size(), ' ') << c.descrizione << "\n";
   }
   out << "\n"
-      << "Run '" << kNomeStrumento << " COMMAND --help' for a command's arguments.\n"
+      << "Run '" << kNomeStrumento << " COMMAND --help' (or '" << kNomeStrumento
+      << " help COMMAND') for a command's arguments.\n"
       << "\n"
       << "Exit status: 0 success; 1 failure (nothing compiled, or problems found);\n"
       << "2 usage error, or a model check (1250, 1251) stopped the build;\n"
@@ -52,7 +54,13 @@ int esegui_strumento(const std::vector<std::string>& argomenti, std::ostream& ou
   std::string prefisso = kNomeStrumento;
   try {
     if (argomenti.empty()) throw ErroreUso("no command given");
-    const std::string& primo = argomenti[0];
+    std::vector<std::string> resto(argomenti.begin() + 1, argomenti.end());
+    std::string primo = argomenti[0];
+    // "help COMMAND" is the command's own --help.
+    if (primo == "help" && !resto.empty()) {
+      primo = resto[0];
+      resto = {"--help"};
+    }
     if (primo == "--help" || primo == "-h" || primo == "help") {
       aiuto(out);
       return kUscitaRiuscita;
@@ -64,7 +72,7 @@ int esegui_strumento(const std::vector<std::string>& argomenti, std::ostream& ou
     for (const Comando& c : kComandi) {
       if (primo != c.nome) continue;
       prefisso += " " + std::string(c.nome);
-      Argomenti a(std::vector<std::string>(argomenti.begin() + 1, argomenti.end()));
+      Argomenti a(std::move(resto));
       return c.esegui(a, u);
     }
     if (primo.size() > 1 && primo[0] == '-') throw ErroreUso("unknown option '" + primo + "'");

@@ -41,6 +41,9 @@ TEST(StrumentoTest, UsageErrorsEndWithStatusTwoSayingWhatAndWhereToLook) {
       {{"dump", "--kind", "maps", "f.dat"}, "unknown kind 'maps'", "dump --help"},
       {{"verify"}, "verify takes one folder", "verify --help"},
       {{"plot", "."}, "no output file: give -o FILE.svg", "plot --help"},
+      {{"dump", "--json", "--hex", "f.dat"}, "--json and --hex", "dump --help"},
+      {{"dump", "--hex", "--json", "f.dat"}, "--json and --hex", "dump --help"},
+      {{"help", "frobnicate"}, "scenario: unknown command 'frobnicate'", "Try 'scenario --help'"},
   };
   for (const auto& c : casi) {
     const EsitoStrumento e = esegui_prova(c.argomenti);
@@ -63,6 +66,16 @@ TEST(StrumentoTest, EveryCommandAndTheWholeHaveHelpOnStandardOutput) {
       EXPECT_EQ(e.out.rfind(std::string("Usage: scenario ") + comando, 0), 0u) << e.out;
       EXPECT_EQ(e.err, "");
     }
+  }
+}
+
+TEST(StrumentoTest, HelpCommandIsTheCommandsOwnHelp) {
+  EXPECT_EQ(esegui_prova({"help"}).out, esegui_prova({"--help"}).out);
+  for (const char* comando : {"sources", "compile", "dump", "verify", "plot"}) {
+    const EsitoStrumento aiuto = esegui_prova({"help", comando});
+    EXPECT_EQ(aiuto.stato, 0) << comando;
+    EXPECT_EQ(aiuto.err, "");
+    EXPECT_EQ(aiuto.out, esegui_prova({comando, "--help"}).out) << comando;
   }
 }
 
