@@ -55,7 +55,7 @@ int comando_sources(Argomenti& a, Uscite& u) {
     const std::filesystem::path p = percorso_file(cartella, f, kNomeScenario, kNumeroTreno);
     std::error_code ec;
     if (forza || !std::filesystem::exists(p, ec)) continue;
-    stampa_errore_file(u.err, utf8_di(p),
+    stampa_errore_file(u.err, posizionali > 0 ? utf8_di(p) : utf8_di(p.filename()),
                        "already exists and is never replaced; give --force to replace it");
     gia = true;
   }
