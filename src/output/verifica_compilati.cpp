@@ -45,59 +45,6 @@ bool voci_fino_alla_fine(std::string_view b, int da, size_t pos) {
   return pos == b.size();
 }
 
-// An items file that does not decode because one name count is wrong: a
-// count too large swallows the next fields into the name, one too small reads
-// the name's end as fields, and either way the decoder stumbles some items
-// later, far from the fault. Found as the one item, at or shortly before the
-// first that goes wrong, whose count alone changed lets the rest decode to the
-// end of the file.
-std::optional<ProblemaCompilato> conteggio_danneggiato(std::string_view b,
-                                                       const std::string& file) {
-  std::vector<size_t> inizi;
-  int guasta = -1;  // the first item that goes wrong
-  size_t pos = 0;
-  for (int i = 0; i < kNumeroVoci; ++i) {
-    inizi.push_back(pos);
-    if (b.size() - pos < kPrimaDelNome + 2) {
-      guasta = i;
-      break;
-    }
-    const size_t nome = pos + kPrimaDelNome + 2;
-    const size_t l = conteggio_a(b, pos + kPrimaDelNome);
-    bool testo = b.size() - nome >= l + kDopoIlNome;
-    for (size_t k = 0; testo && k < l; ++k) testo = byte_di_testo(b[nome + k]);
-    if (!testo) {
-      guasta = i;
-      break;
-    }
-    pos = nome + l + kDopoIlNome;
-  }
-  // Every item read as text, and bytes left after the last: those bytes are
-  // the simpler account.
-  if (guasta < 0) return std::nullopt;
-  constexpr int kIndietro = 3;
-  for (int j = std::max(0, guasta - kIndietro); j <= guasta; ++j) {
-    const size_t conteggio = inizi[static_cast<size_t>(j)] + kPrimaDelNome;
-    if (conteggio + 2 > b.size()) break;
-    const size_t nome = conteggio + 2;
-    const uint16_t letto = conteggio_a(b, conteggio);
-    // A name longer than its run of text bytes cannot be the right one.
-    for (size_t t = 0; nome + t + kDopoIlNome <= b.size(); ++t) {
-      if (t > 0 && !byte_di_testo(b[nome + t - 1])) break;
-      if (t == letto) continue;
-      if (!voci_fino_alla_fine(b, j + 1, nome + t + kDopoIlNome)) continue;
-      return ProblemaCompilato{
-          file,
-          "offset " + std::to_string(conteggio) + ": item " + std::to_string(j) +
-              " nome length reads " + std::to_string(letto) +
-              ", but the items after it decode to the end of the file only with " +
-              std::to_string(t) + ": the count is damaged",
-          conteggio};
-    }
-  }
-  return std::nullopt;
-}
-
 // Where the first `valori` values of a plan file end, when their tags are
 // all known; nothing when the bytes end first or a tag is unknown.
 std::optional<size_t> fine_dei_valori(std::string_view b, size_t valori) {
@@ -131,7 +78,7 @@ class Verifica {
     try {
       voci = decodifica_voci(c_.voci);
     } catch (const ErroreDecodifica& e) {
-      if (auto p = conteggio_danneggiato(c_.voci, c_.nome_voci)) {
+      if (auto p = conteggio_nome_danneggiato(c_.voci, c_.nome_voci)) {
         problemi_.push_back(std::move(*p));
       } else {
         problema(c_.nome_voci, e.what(), e.offset());
@@ -327,6 +274,59 @@ class Verifica {
 };
 
 }  // namespace
+
+// An items file that does not decode because one name count is wrong: a
+// count too large swallows the next fields into the name, one too small reads
+// the name's end as fields, and either way the decoder stumbles some items
+// later, far from the fault. Found as the one item, at or shortly before the
+// first that goes wrong, whose count alone changed lets the rest decode to the
+// end of the file.
+std::optional<ProblemaCompilato> conteggio_nome_danneggiato(std::string_view b,
+                                                            const std::string& file) {
+  std::vector<size_t> inizi;
+  int guasta = -1;  // the first item that goes wrong
+  size_t pos = 0;
+  for (int i = 0; i < kNumeroVoci; ++i) {
+    inizi.push_back(pos);
+    if (b.size() - pos < kPrimaDelNome + 2) {
+      guasta = i;
+      break;
+    }
+    const size_t nome = pos + kPrimaDelNome + 2;
+    const size_t l = conteggio_a(b, pos + kPrimaDelNome);
+    bool testo = b.size() - nome >= l + kDopoIlNome;
+    for (size_t k = 0; testo && k < l; ++k) testo = byte_di_testo(b[nome + k]);
+    if (!testo) {
+      guasta = i;
+      break;
+    }
+    pos = nome + l + kDopoIlNome;
+  }
+  // Every item read as text, and bytes left after the last: those bytes are
+  // the simpler account.
+  if (guasta < 0) return std::nullopt;
+  constexpr int kIndietro = 3;
+  for (int j = std::max(0, guasta - kIndietro); j <= guasta; ++j) {
+    const size_t conteggio = inizi[static_cast<size_t>(j)] + kPrimaDelNome;
+    if (conteggio + 2 > b.size()) break;
+    const size_t nome = conteggio + 2;
+    const uint16_t letto = conteggio_a(b, conteggio);
+    // A name longer than its run of text bytes cannot be the right one.
+    for (size_t t = 0; nome + t + kDopoIlNome <= b.size(); ++t) {
+      if (t > 0 && !byte_di_testo(b[nome + t - 1])) break;
+      if (t == letto) continue;
+      if (!voci_fino_alla_fine(b, j + 1, nome + t + kDopoIlNome)) continue;
+      return ProblemaCompilato{
+          file,
+          "offset " + std::to_string(conteggio) + ": item " + std::to_string(j) +
+              " nome length reads " + std::to_string(letto) +
+              ", but the items after it decode to the end of the file only with " +
+              std::to_string(t) + ": the count is damaged",
+          conteggio};
+    }
+  }
+  return std::nullopt;
+}
 
 std::vector<ProblemaCompilato> verifica_compilati(const CompilatiDaVerificare& c) {
   return Verifica(c).esegui();

@@ -28,6 +28,13 @@ struct CompilatiDaVerificare {
   std::string celle;
 };
 
+// An items file that does not decode because one item's name count is
+// wrong: that count, at its own offset, with the count that lets every item
+// after it decode to the end of the file. Nothing when no single count
+// accounts for the failure (bytes left after the last item, for instance).
+std::optional<ProblemaCompilato> conteggio_nome_danneggiato(std::string_view voci,
+                                                            const std::string& file);
+
 // Every problem found; none means the scenario is consistent.
 std::vector<ProblemaCompilato> verifica_compilati(const CompilatiDaVerificare& c);
 

@@ -9,6 +9,7 @@
 
 #include "output/decodifica_compilati.h"
 #include "output/descrizione_compilati.h"
+#include "output/verifica_compilati.h"
 #include "platform/file_atomico.h"
 #include "platform/guasto.h"
 #include "text/cp1252.h"
@@ -291,16 +292,24 @@ bool mostra(const std::string& nome, std::optional<TipoCompilato> tipo_dato, For
         break;
     }
   } catch (const ErroreDecodifica& e) {
+    // A damaged name count makes the decoder stumble items later: name the count.
+    std::string perche = e.what();
+    size_t offset = e.offset();
+    if (*tipo == TipoCompilato::kVoci) {
+      if (const auto p = conteggio_nome_danneggiato(byte, nome)) {
+        perche = p->testo;
+        offset = p->offset.value_or(offset);
+      }
+    }
     if (formato == Formato::kHex) {
       u.out << "; " << nome << ": " << nome_tipo_compilato(*tipo) << " file, " << byte.size()
             << " bytes\n";
       hex(u.out, byte, campi);
     }
-    return fallisci(
-        nome, nome,
-        e.what() + std::string(*tipo == TipoCompilato::kVoci ? " (read as an " : " (read as a ") +
-            nome_tipo_compilato(*tipo) + " file)",
-        e.offset(), tipo);
+    return fallisci(nome, nome,
+                    perche + (*tipo == TipoCompilato::kVoci ? " (read as an " : " (read as a ") +
+                        nome_tipo_compilato(*tipo) + " file)",
+                    offset, tipo);
   }
 
   if (formato == Formato::kHex) {

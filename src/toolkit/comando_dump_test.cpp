@@ -245,6 +245,9 @@ TEST_F(ComandoDumpTest, BadInputIsReportedWithTheOffsetNeverACrash) {
   scrivi_file_atomico(c.percorso() / "corta.dat", celle.substr(0, 11408));
   scrivi_file_atomico(c.percorso() / "lunga.sim", voci + "xy");
   scrivi_file_atomico(c.percorso() / "strano.bin", "\x01\x02\x03");
+  std::string danneggiata = voci;
+  danneggiata[138] = 13;  // item 3's name count, 12 in the file
+  scrivi_file_atomico(c.percorso() / "danneggiata.sim", danneggiata);
   const struct {
     std::vector<std::string> argomenti;
     const char* messaggio;
@@ -255,6 +258,10 @@ TEST_F(ComandoDumpTest, BadInputIsReportedWithTheOffsetNeverACrash) {
       {{"dump", "--json", "--text-diagnostics", (c.percorso() / "lunga.sim").string()},
        "lunga.sim: error: offset 3474: 2 unexpected bytes after item 86, the last item (read as "
        "an items file)"},
+      {{"dump", (c.percorso() / "danneggiata.sim").string()},
+       "danneggiata.sim: error: offset 138: item 3 nome length reads 13, but the items after it "
+       "decode to the end of the file only with 12: the count is damaged (read as an items "
+       "file)"},
       {{"dump", (c.percorso() / "strano.bin").string()},
        "strano.bin: error: cannot tell a plan, items or cells file"},
       {{"dump", "--kind", "plan", (c.percorso() / "strano.bin").string()},
