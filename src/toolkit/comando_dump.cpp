@@ -227,8 +227,6 @@ void hex(std::ostream& out, std::string_view byte, const std::vector<CampoBinari
   }
 }
 
-// Decodes one file and shows it; returns false (after reporting) when it
-// cannot be decoded.
 // A file that cannot be shown: as text on the error stream, and with --json
 // as the file's object carrying the error (its offset when there is one).
 struct Fallimento {
@@ -258,6 +256,8 @@ struct Fallimento {
   }
 };
 
+// Decodes one file and shows it; returns false (after reporting) when it
+// cannot be decoded.
 bool mostra(const std::string& nome, std::optional<TipoCompilato> tipo_dato, Formato formato,
             ScrittoreJson* json, bool testo, Uscite& u) {
   const Fallimento fallisci{formato, json, testo || formato != Formato::kJson, u};

@@ -223,6 +223,13 @@ TEST_F(ComandoVerifyTest, FindsTheScenarioByItsNamesWhenTheFolderHoldsSeveral) {
   const EsitoStrumento v = esegui_prova({"verify", vuota.percorso().string()});
   EXPECT_EQ(v.stato, 1);
   EXPECT_NE(v.err.find("no compiled scenario"), std::string::npos) << v.err;
+  const EsitoStrumento j = esegui_prova({"verify", "--json", vuota.percorso().string()});
+  EXPECT_EQ(j.stato, 1);
+  EXPECT_EQ(j.err, "");
+  const ValoreJson vj = leggi_json(j.out);
+  EXPECT_FALSE(vj["consistent"].booleano);
+  EXPECT_EQ(vj["scenario"].tipo, ValoreJson::kNullo);
+  EXPECT_NE(vj["problems"][0]["message"].stringa.find("no compiled scenario"), std::string::npos);
 }
 
 }  // namespace
