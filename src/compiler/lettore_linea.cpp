@@ -416,6 +416,7 @@ Passo LettoreLinea::montagna() {
     esito_codice_ = m_.codice_errore;
     return Passo::kEsci;
   }
+  l_.voce_registrata("montagna", inizio);
   return Passo::kAvanti;
 }
 
@@ -433,6 +434,7 @@ Passo LettoreLinea::indicatori() {
     esito_codice_ = m_.codice_errore;
     return Passo::kEsci;
   }
+  l_.voce_registrata("indicatori_vmax", posizione);
   return Passo::kAvanti;
 }
 
@@ -458,6 +460,7 @@ Passo LettoreLinea::cartello() {
   c.dato1 = restringi<int16_t>(voce, "a board's item");
   m_.voce(voce).nome = std::move(nome);
   l_.prossimo_cartello = voce - 1;
+  l_.voce_registrata("cartello_indicatore", p);
   return Passo::kAvanti;
 }
 

@@ -180,6 +180,7 @@ Passo LettoreTreno::segnale() {
   memo_segnale(m_, posizione, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]);
   // A code still standing from the route half stops the reading here too.
   if (m_.codice_errore > 0) return ferma(m_.codice_errore, posizione);
+  l_.voce_registrata("segnale", posizione);
   return Passo::kAvanti;
 }
 
@@ -190,6 +191,7 @@ Passo LettoreTreno::rallentamento() {
   if (fuori(x, 100)) return Passo::kFineLettura;
   memo_rallentamento(m_, x, v[1], v[2], v[3], v[4], v[5]);
   if (m_.codice_errore > 0) return ferma(m_.codice_errore, x);
+  l_.voce_registrata("rallentamento", x);
   return Passo::kAvanti;
 }
 
@@ -208,6 +210,7 @@ Passo LettoreTreno::abbattimento() {
   } else {
     m_.cella(c).tipo = kAbbattimento;
   }
+  l_.voce_registrata("abbattimento", p);
   return Passo::kAvanti;
 }
 
@@ -284,6 +287,7 @@ Passo LettoreTreno::stazione() {
   }
   if (i > 1 && differenza32(v.inizio, 350) < m_.voce(i - 1).fine) return ferma(22, p);
   stazione_ = i + 1;
+  l_.voce_registrata("stazione", p);
   if (stazione_ >= l_.prossimo_cartello) return ferma(10);
   return Passo::kAvanti;
 }

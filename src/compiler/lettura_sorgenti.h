@@ -49,6 +49,12 @@ class LetturaSorgenti {
 
   // Tells the observer, if any, that the keyword field m.campo matched nothing.
   void campo_ignorato();
+  // Tells the observer, if any, that the entry in progress was recorded.
+  void voce_registrata(const char* voce, int32_t posizione) {
+    if (sorgenti.osservatore != nullptr) {
+      sorgenti.osservatore->voce_registrata(luogo_voce_, voce, posizione);
+    }
+  }
 
   const LuogoSorgente& luogo_voce() const { return luogo_voce_; }
 

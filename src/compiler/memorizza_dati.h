@@ -35,6 +35,13 @@ class OsservatoreLettura {
   // run-time failure (25), `perche` says what failed and where; else it is empty.
   virtual void errore_registrato(const LuogoSorgente& /*luogo*/, int32_t /*codice*/,
                                  int32_t /*posizione*/, const std::string& /*perche*/) {}
+
+  // The feature entry at `luogo` (keyword `voce`: "stazione", "segnale",
+  // "rallentamento", "abbattimento", "cartello_indicatore", "indicatori_vmax",
+  // "montagna") was recorded at `posizione` m, so that a tool can point from
+  // what it shows back to the line it came from.
+  virtual void voce_registrata(const LuogoSorgente& /*luogo*/, const std::string& /*voce*/,
+                               int32_t /*posizione*/) {}
 };
 
 struct SorgentiScenario {
