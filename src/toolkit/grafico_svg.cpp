@@ -22,8 +22,8 @@ constexpr double kAltezzaProfilo = 130;
 constexpr double kSpazioProfili = 42;
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kCorpoEtichetta = 10;
-constexpr double kRigaEtichetta = 13;    // one row of labels along the distance axis
-constexpr int kRigheLungoPercorso = 12;  // beyond these, labels are left out
+constexpr double kRigaEtichetta = 13;   // one row of labels along the distance axis
+constexpr int kRigheLungoPercorso = 8;  // beyond these, labels are left out
 
 std::string n(double v) {
   char buf[32];
@@ -152,6 +152,26 @@ void simbolo(std::ostringstream& s, Genere g, int sottotipo, double x, double y)
   }
 }
 
+// The order labels are placed in, the most telling first.
+int precedenza(Genere g) {
+  switch (g) {
+    case Genere::kStazione:
+      return 0;
+    case Genere::kInizioPercorso:
+    case Genere::kFinePercorso:
+      return 1;
+    case Genere::kRallentamento:
+      return 2;
+    case Genere::kIndicatori:
+      return 3;
+    case Genere::kSegnale:
+      return 4;
+    case Genere::kCartello:
+      break;
+  }
+  return 5;
+}
+
 const char* gruppo_di(Genere g) {
   switch (g) {
     case Genere::kStazione:
@@ -201,9 +221,12 @@ class Posatore {
   std::vector<Rettangolo> occupati_;
 };
 
-// The label text in its box (start-anchored, baseline near the bottom).
+// The label text in its box (start-anchored, baseline near the bottom), on a
+// white ground that hides any leader passing behind it.
 void etichetta(std::ostringstream& s, const Rettangolo& r, const std::string& testo,
                const char* extra = "") {
+  s << "<rect x=\"" << n(r.x0) << "\" y=\"" << n(r.y0 + 1) << "\" width=\"" << n(r.x1 - r.x0)
+    << "\" height=\"" << n(r.y1 - r.y0 - 1) << "\" fill=\"#fff\" fill-opacity=\"0.85\"/>";
   s << "<text class=\"label\" x=\"" << n(r.x0 + 2) << "\" y=\"" << n(r.y1 - 3) << "\" font-size=\""
     << n(kCorpoEtichetta) << "\"" << extra << ">" << testo_xml(testo) << "</text>";
 }
@@ -462,9 +485,11 @@ class Grafico {
     elementi_.push_back(
         {Genere::kFinePercorso, lunghezza_, 0, "End " + km(lunghezza_),
          "end of the route, " + std::to_string(lunghezza_) + " m (" + km(lunghezza_) + ")"});
-    // The order labels are placed in: the most telling first.
-    std::stable_sort(elementi_.begin(), elementi_.end(),
-                     [](const Elemento& a, const Elemento& b) { return a.genere < b.genere; });
+    // The order labels are placed in: the most telling first, so that on a
+    // crowded picture the signals and boards are the ones left unlabelled.
+    std::stable_sort(elementi_.begin(), elementi_.end(), [](const Elemento& a, const Elemento& b) {
+      return precedenza(a.genere) < precedenza(b.genere);
+    });
   }
 
   double legenda(std::ostringstream& s, double y) {
@@ -617,7 +642,10 @@ class Grafico {
       std::vector<Rettangolo> candidati;
       const Rettangolo base = scatola(0, 0, e->etichetta);
       const double lw = base.x1, lh = base.y1;
+      // Signals and boards come in crowds: their labels stay close or go.
+      const double lontano = precedenza(e->genere) >= precedenza(Genere::kSegnale) ? 64 : 120;
       for (double dist : {8.0, 16.0, 28.0, 44.0, 64.0, 90.0, 120.0}) {
+        if (dist > lontano) break;
         for (int i = 0; i < 16; ++i) {
           const double ang = i * kPi / 8;
           const double dx = std::cos(ang), dy = std::sin(ang);
@@ -685,19 +713,21 @@ class Grafico {
     s << "<line x1=\"" << n(kMargineSinistro) << "\" y1=\"" << n(linea) << "\" x2=\""
       << n(kLarghezza - kMargineDestro) << "\" y2=\"" << n(linea)
       << "\" stroke=\"#1f4e9c\" stroke-width=\"1.2\"/>\n";
-    // In route order, so that the rows fill from the left.
+    // The most telling first; each kind in route order, so that the rows
+    // fill from the left.
     std::vector<const Elemento*> ordinati;
     for (const Elemento& e : elementi_) {
       if (nel_tratto(e.posizione)) ordinati.push_back(&e);
     }
     std::stable_sort(ordinati.begin(), ordinati.end(), [](const Elemento* a, const Elemento* b) {
-      return a->posizione < b->posizione;
+      return std::pair(precedenza(a->genere), a->posizione) <
+             std::pair(precedenza(b->genere), b->posizione);
     });
     const double prima_riga = linea + 10;
     const Rettangolo area{kMargineSinistro - 40, prima_riga, kLarghezza,
                           prima_riga + kRigheLungoPercorso * kRigaEtichetta};
     int righe = 0, senza = 0;
-    std::ostringstream marche, testi;
+    std::ostringstream marche, guide, testi;
     for (const Elemento* e : ordinati) {
       const double x = x_distanza(static_cast<double>(e->posizione));
       marche << "<g><title>" << testo_xml(e->titolo) << "</title>";
@@ -723,12 +753,13 @@ class Grafico {
       }
       righe = std::max(righe, static_cast<int>((r->y0 - prima_riga) / kRigaEtichetta + 1.5));
       posatore_.riserva({x - 1.5, prima_riga, x + 1.5, r->y0});
-      testi << "<g><line class=\"leader\" x1=\"" << n(x) << "\" y1=\"" << n(linea + 5) << "\" x2=\""
-            << n(x) << "\" y2=\"" << n(r->y0) << "\" stroke=\"#999\" stroke-width=\"0.5\"/>";
+      guide << "<line class=\"leader\" x1=\"" << n(x) << "\" y1=\"" << n(linea + 5) << "\" x2=\""
+            << n(x) << "\" y2=\"" << n(r->y0) << "\" stroke=\"#999\" stroke-width=\"0.5\"/>\n";
       etichetta(testi, *r, e->etichetta);
-      testi << "</g>\n";
+      testi << "\n";
     }
-    s << testi.str() << marche.str();
+    // Leaders first: the labels' halo keeps them readable where one passes.
+    s << guide.str() << testi.str() << marche.str();
     const double fondo = prima_riga + righe * kRigaEtichetta;
     if (senza > 0) {
       s << "<text x=\"" << n(kLarghezza - kMargineDestro) << "\" y=\"" << n(fondo + 12)
@@ -935,7 +966,7 @@ class Grafico {
         << n(y + 5) << "\" stroke=\"#222\"/><text x=\"" << n(x) << "\" y=\"" << n(y + 17)
         << "\" text-anchor=\"middle\" class=\"piccolo\">" << c / 1000 << "</text>\n";
     }
-    s << "<text x=\"" << n(kMargineSinistro - 6) << "\" y=\"" << n(y + 17)
+    s << "<text x=\"" << n(kMargineSinistro - 16) << "\" y=\"" << n(y + 17)
       << "\" text-anchor=\"end\" class=\"piccolo\">km</text>\n"
       << "<text x=\"" << n(kLarghezza - kMargineDestro) << "\" y=\"" << n(y + 32)
       << "\" text-anchor=\"end\">distance along the route (" << da_ << " to " << a_
