@@ -24,7 +24,7 @@ constexpr Comando kComandi[] = {
     {"compile", comando_compile, "compile a route source and a service source"},
     {"dump", comando_dump, "show a compiled file as a table, JSON or annotated hex"},
     {"verify", comando_verify, "check a compiled scenario for consistency"},
-    {"plot", comando_plot, "draw a compiled scenario as one SVG picture"},
+    {"plot", comando_plot, "draw a scenario as one SVG picture"},
 };
 
 void aiuto(std::ostream& out) {
