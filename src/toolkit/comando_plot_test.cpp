@@ -459,6 +459,29 @@ TEST(PlotSorgentiTest, FromSourcesASlowdownShowsOnTheSpeedPanelAndMarksNameTheir
   EXPECT_EQ(conta(gruppo(svg, "boards"), "cartello_indicatore entry at "), 28u);
 }
 
+TEST(PlotSorgentiTest, SourcesThatHoldAnErrorAreDrawnAsReadWithTheErrorAtItsLine) {
+  CartellaTemporanea c;
+  // A second signal on the first one's cell: reading stops there (error 16).
+  scrivi_sorgenti(c.percorso(), {"segnale,    4400,   2, 4, 1,  0, 0,    0,  0,0,0, 0"});
+  const fs::path linea = file_scenario(c.percorso(), FileScenario::kSorgenteLinea);
+  const fs::path treno = file_scenario(c.percorso(), FileScenario::kSorgenteTreno);
+  const EsitoStrumento e = esegui_prova({"plot", linea.string(), treno.string(), "-o", "-"});
+  EXPECT_EQ(e.stato, 3);
+  const int riga = riga_di(righe_treno(), "[codici]");
+  EXPECT_NE(e.err.find(treno.string() + ":" + std::to_string(riga) + ":1: error 16"),
+            std::string::npos)
+      << e.err;
+  ASSERT_EQ(leggi_xml(e.out).errore, "");
+  EXPECT_EQ(conta(gruppo(e.out, "signals"), "class=\"mark\""), 6u);
+
+  // No route source: nothing to draw.
+  const EsitoStrumento senza = esegui_prova(
+      {"plot", (c.percorso() / "nessuna_linea.txt").string(), treno.string(), "-o", "-"});
+  EXPECT_EQ(senza.stato, 1);
+  EXPECT_NE(senza.err.find("nothing to draw"), std::string::npos) << senza.err;
+  EXPECT_EQ(senza.out, "");
+}
+
 TEST_F(ComandoPlotTest, AStretchDrawsOnlyItsPartOfTheRoute) {
   const std::string svg = disegna({"--from", "138", "--to", "150.5"});
   controlla_disposizione(svg);

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <sstream>
+#include <unordered_map>
 
 #include "compiler/posizioni.h"
 #include "output/descrizione_compilati.h"
@@ -22,8 +23,10 @@ constexpr double kAltezzaProfilo = 130;
 constexpr double kSpazioProfili = 42;
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kCorpoEtichetta = 10;
-constexpr double kRigaEtichetta = 13;   // one row of labels along the distance axis
-constexpr int kRigheLungoPercorso = 8;  // beyond these, labels are left out
+constexpr double kRigaEtichetta = 13;  // one row of labels along the distance axis
+constexpr int kRigheLungoPercorso = 8;
+// Labels that found no place, after which a part of the picture tries no more.
+constexpr int kTentativiVani = 300;  // beyond these, labels are left out
 
 std::string n(double v) {
   char buf[32];
@@ -195,30 +198,55 @@ const char* gruppo_di(Genere g) {
 // of its candidate places that meets none of them nor anything reserved.
 class Posatore {
  public:
-  void riserva(const Rettangolo& r) { occupati_.push_back(r); }
+  void riserva(const Rettangolo& r) {
+    const size_t i = occupati_.size();
+    occupati_.push_back(r);
+    per_casella(r, [&](int64_t c) { caselle_[c].push_back(i); });
+  }
   bool libero(const Rettangolo& r) const {
-    return std::none_of(occupati_.begin(), occupati_.end(),
-                        [&](const Rettangolo& o) { return o.incontra(r); });
+    bool si = true;
+    per_casella(r, [&](int64_t c) {
+      const auto it = caselle_.find(c);
+      if (!si || it == caselle_.end()) return;
+      for (size_t i : it->second) {
+        if (occupati_[i].incontra(r)) {
+          si = false;
+          return;
+        }
+      }
+    });
+    return si;
   }
   // An extra test a place must pass (the track in the plan view).
   using Libero = std::function<bool(const Rettangolo&)>;
 
   std::optional<Rettangolo> posa(const std::vector<Rettangolo>& candidati, const Rettangolo& area,
-                                 const Libero& libero = nullptr) {
+                                 const Libero& prova = nullptr) {
     for (const Rettangolo& c : candidati) {
-      if (!c.dentro(area)) continue;
-      if (std::any_of(occupati_.begin(), occupati_.end(),
-                      [&](const Rettangolo& o) { return o.incontra(c); }))
-        continue;
-      if (libero && !libero(c)) continue;
-      occupati_.push_back(c);
+      if (!c.dentro(area) || !libero(c)) continue;
+      if (prova && !prova(c)) continue;
+      riserva(c);
       return c;
     }
     return std::nullopt;
   }
 
  private:
+  // Occupied places are looked up by the 32 px squares they cover, so that a
+  // crowded picture costs in proportion to its crowd, not to its square.
+  static constexpr double kLato = 32;
+  template <typename F>
+  static void per_casella(const Rettangolo& r, F f) {
+    const auto a = static_cast<int64_t>(std::floor(r.x0 / kLato));
+    const auto b = static_cast<int64_t>(std::floor(r.x1 / kLato));
+    const auto c = static_cast<int64_t>(std::floor(r.y0 / kLato));
+    const auto d = static_cast<int64_t>(std::floor(r.y1 / kLato));
+    for (int64_t y = c; y <= d; ++y) {
+      for (int64_t x = a; x <= b; ++x) f(y * 100000 + x);
+    }
+  }
   std::vector<Rettangolo> occupati_;
+  std::unordered_map<int64_t, std::vector<size_t>> caselle_;
 };
 
 // The label text in its box (start-anchored, baseline near the bottom), on a
@@ -366,8 +394,11 @@ class Grafico {
     }
     return "";
   }
-  std::string luogo_cella(const char* voce, size_t k) const {
-    return luogo(voce, [k](int32_t p) { return cella_punto(p) == static_cast<int64_t>(k); });
+  std::string luogo_cella(const std::string& voce, size_t k) const {
+    const auto it = luoghi_per_cella_.find({voce, static_cast<int64_t>(k)});
+    if (it == luoghi_per_cella_.end()) return "";
+    const LuogoVoce& l = *it->second;
+    return "; " + l.voce + " entry at " + l.luogo.file + ":" + std::to_string(l.luogo.riga);
   }
 
   // Station items: 1 upward, for as long as they hold a station.
@@ -393,6 +424,15 @@ class Grafico {
   static int64_t posizione_punto(size_t k) { return (static_cast<int64_t>(k) - 1) * 50; }
 
   void raccogli_elementi() {
+    // Point features by keyword and cell; the first entry of a cell is the one it holds.
+    for (const LuogoVoce& l : d_.luoghi) {
+      luoghi_per_cella_.emplace(std::pair(l.voce, int64_t{cella_punto(l.posizione)}), &l);
+    }
+    // For each cell, the first slowdown end from it on.
+    std::vector<size_t> fine_da(d_.celle.size() + 1, d_.celle.size());
+    for (size_t k = d_.celle.size(); k-- > 0;) {
+      fine_da[k] = d_.celle[k].tipo == kFineRallentamento ? k : fine_da[k + 1];
+    }
     elementi_.push_back({Genere::kInizioPercorso, 0, 0, "Start " + km(0),
                          "start of the route, 0 m (" + km(0) + ")"});
     per_stazione([&](const Voce& v) {
@@ -459,8 +499,7 @@ class Grafico {
       } else if (c.tipo == kInizioRallentamento) {
         // The end is the first end cell from the start on; a start and end
         // on one cell is a start cell.
-        size_t f = k + 1;
-        while (f < d_.celle.size() && d_.celle[f].tipo != kFineRallentamento) ++f;
+        const size_t f = fine_da[k + 1];
         const int64_t fine = f < d_.celle.size() ? posizione_punto(f) : pos;
         int64_t avviso = -1;
         for (size_t w = k; w-- > 0 && posizione_punto(w) >= pos - 1400;) {
@@ -653,8 +692,12 @@ class Grafico {
           candidati.push_back({cx - lw / 2, cy - lh / 2, cx + lw / 2, cy + lh / 2});
         }
       }
-      if (const auto r = posatore_.posa(candidati, area,
-                                        [&](const Rettangolo& c) { return griglia.libero(c); })) {
+      // On a picture this crowded the rest would find no room either.
+      const auto r = senza_etichetta_ > kTentativiVani
+                         ? std::nullopt
+                         : posatore_.posa(candidati, area,
+                                          [&](const Rettangolo& c) { return griglia.libero(c); });
+      if (r) {
         linea_guida(g, p, *r);
         etichetta(g, *r, e->etichetta);
       } else {
@@ -743,10 +786,13 @@ class Grafico {
       // A place whose leader, from the line down to the label, crosses no
       // label above it; else the first free place (the label's halo keeps it
       // readable over a leader).
-      auto r = posatore_.posa(candidati, area, [&](const Rettangolo& c) {
-        return c.y0 <= prima_riga + 1 || posatore_.libero({x - 0.5, prima_riga, x + 0.5, c.y0});
-      });
-      if (!r) r = posatore_.posa(candidati, area);
+      std::optional<Rettangolo> r;
+      if (senza <= kTentativiVani) {
+        r = posatore_.posa(candidati, area, [&](const Rettangolo& c) {
+          return c.y0 <= prima_riga + 1 || posatore_.libero({x - 0.5, prima_riga, x + 0.5, c.y0});
+        });
+        if (!r) r = posatore_.posa(candidati, area);
+      }
       if (!r) {
         ++senza;
         continue;
@@ -981,6 +1027,7 @@ class Grafico {
   double larghezza_utile_;
   double min_x_ = 0, min_y_ = 0, scala_ = 1, ox_ = 0, oy_ = 0;
   std::vector<Elemento> elementi_;
+  std::map<std::pair<std::string, int64_t>, const LuogoVoce*> luoghi_per_cella_;
   Posatore posatore_;
   int senza_etichetta_ = 0;
 };
