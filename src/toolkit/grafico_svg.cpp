@@ -22,6 +22,7 @@ constexpr double kAltezzaPianta = 560;
 constexpr double kAltezzaProfilo = 130;
 constexpr double kSpazioProfili = 42;
 constexpr double kPi = 3.14159265358979323846;
+constexpr double kCoordinataMassima = 1e8;  // metres from the origin
 constexpr double kCorpoEtichetta = 10;
 constexpr double kRigaEtichetta = 13;  // one row of labels along the distance axis
 constexpr int kRigheLungoPercorso = 8;
@@ -235,12 +236,14 @@ class Posatore {
   // Occupied places are looked up by the 32 px squares they cover, so that a
   // crowded picture costs in proportion to its crowd, not to its square.
   static constexpr double kLato = 32;
+  static int64_t casella(double v) {
+    if (!(v >= -1e6)) v = -1e6;  // NaN too
+    if (!(v <= 1e6)) v = 1e6;
+    return static_cast<int64_t>(std::floor(v / kLato));
+  }
   template <typename F>
   static void per_casella(const Rettangolo& r, F f) {
-    const auto a = static_cast<int64_t>(std::floor(r.x0 / kLato));
-    const auto b = static_cast<int64_t>(std::floor(r.x1 / kLato));
-    const auto c = static_cast<int64_t>(std::floor(r.y0 / kLato));
-    const auto d = static_cast<int64_t>(std::floor(r.y1 / kLato));
+    const int64_t a = casella(r.x0), b = casella(r.x1), c = casella(r.y0), d = casella(r.y1);
     for (int64_t y = c; y <= d; ++y) {
       for (int64_t x = a; x <= b; ++x) f(y * 100000 + x);
     }
@@ -251,12 +254,11 @@ class Posatore {
 
 // The label text in its box (start-anchored, baseline near the bottom), on a
 // white ground that hides any leader passing behind it.
-void etichetta(std::ostringstream& s, const Rettangolo& r, const std::string& testo,
-               const char* extra = "") {
+void etichetta(std::ostringstream& s, const Rettangolo& r, const std::string& testo) {
   s << "<rect x=\"" << n(r.x0) << "\" y=\"" << n(r.y0 + 1) << "\" width=\"" << n(r.x1 - r.x0)
     << "\" height=\"" << n(r.y1 - r.y0 - 1) << "\" fill=\"#fff\" fill-opacity=\"0.85\"/>";
   s << "<text class=\"label\" x=\"" << n(r.x0 + 2) << "\" y=\"" << n(r.y1 - 3) << "\" font-size=\""
-    << n(kCorpoEtichetta) << "\"" << extra << ">" << testo_xml(testo) << "</text>";
+    << n(kCorpoEtichetta) << "\">" << testo_xml(testo) << "</text>";
 }
 
 Rettangolo scatola(double x0, double y0, const std::string& testo) {
@@ -532,23 +534,23 @@ class Grafico {
   }
 
   double legenda(std::ostringstream& s, double y) {
-    struct Voce {
+    struct VoceLegenda {
       Genere g;
       int sottotipo;
       const char* testo;
     };
-    const Voce voci[] = {{Genere::kStazione, 0, "station"},
-                         {Genere::kSegnale, 1, "distant signal"},
-                         {Genere::kSegnale, 2, "home signal"},
-                         {Genere::kCartello, 0, "text board"},
-                         {Genere::kIndicatori, 0, "speed indicator boards (left speeds)"},
-                         {Genere::kRallentamento, 0, "slowdown warning"},
-                         {Genere::kInizioPercorso, 0, "start of route"},
-                         {Genere::kFinePercorso, 0, "end of route"}};
+    const VoceLegenda voci[] = {{Genere::kStazione, 0, "station"},
+                                {Genere::kSegnale, 1, "distant signal"},
+                                {Genere::kSegnale, 2, "home signal"},
+                                {Genere::kCartello, 0, "text board"},
+                                {Genere::kIndicatori, 0, "speed indicator boards (left speeds)"},
+                                {Genere::kRallentamento, 0, "slowdown warning"},
+                                {Genere::kInizioPercorso, 0, "start of route"},
+                                {Genere::kFinePercorso, 0, "end of route"}};
     s << "<g id=\"legend\">\n";
     double x = kMargineSinistro;
     const double riga = y + 8;
-    for (const Voce& v : voci) {
+    for (const VoceLegenda& v : voci) {
       const double w = 16 + larghezza_etichetta(std::string_view(v.testo).size(), 10) + 14;
       if (x + w > kLarghezza - kMargineDestro) break;
       simbolo(s, v.g, v.sottotipo, x + 6, riga);
@@ -585,10 +587,15 @@ class Grafico {
   // The route's last row drawn: the stretch's end, within the rows the table has.
   int64_t ultima_riga() const { return std::min<int64_t>(a_, d_.tracciato->ultima_riga() - 2); }
 
+  // A row with both coordinates, each within reach of a route of the longest
+  // length (a damaged plan file may hold any double, infinities and NaN too).
   bool riga_valida(int64_t r) const {
-    return r >= 0 && r <= d_.tracciato->ultima_riga() &&
-           d_.tracciato->etichetta(r, 0) != Etichetta::kVuoto &&
-           d_.tracciato->etichetta(r, 1) != Etichetta::kVuoto;
+    if (r < 0 || r > d_.tracciato->ultima_riga()) return false;
+    for (int c = 0; c < 2; ++c) {
+      if (d_.tracciato->etichetta(r, c) == Etichetta::kVuoto) return false;
+      if (!(std::abs(d_.tracciato->valore(r, c)) <= kCoordinataMassima)) return false;
+    }
+    return true;
   }
 
   Punto punto(int64_t r) const {
