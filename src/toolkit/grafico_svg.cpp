@@ -964,7 +964,14 @@ class Grafico {
     s << "<path class=\"profile\" fill=\"none\" stroke=\"" << (montagna ? "#8c2d04" : "#1f4e9c")
       << "\" stroke-width=\"1.4\" d=\"";
     bool primo = true;
-    double ultimo = 0;
+    double ultimo = 0, x_corsa = 0;
+    // On the panel with labels, the line is kept clear of them.
+    const auto corsa = [&](double x1, double y_dopo) {
+      if (!extra) return;
+      posatore_.riserva({x_corsa, ultimo - 1.5, x1, ultimo + 1.5});
+      posatore_.riserva({x1 - 1, std::min(ultimo, y_dopo), x1 + 1, std::max(ultimo, y_dopo)});
+      x_corsa = x1;
+    };
     for (size_t k = da; k < celle; ++k) {
       if (!valido(d_.celle[k])) {
         primo = true;
@@ -974,14 +981,18 @@ class Grafico {
       const double x0 = x_distanza(static_cast<double>(k) * 50);
       if (primo) {
         s << "M" << n(x0) << " " << n(yv);
+        x_corsa = x0;
       } else if (yv != ultimo) {
         s << " H" << n(x0) << " V" << n(yv);
+        corsa(x0, yv);
       }
       ultimo = yv;
       primo = false;
       // The run ends where the next cell differs, or at the end.
       if (k + 1 == celle || !valido(d_.celle[k + 1])) {
-        s << " H" << n(x_distanza(static_cast<double>(k + 1) * 50));
+        const double x1 = x_distanza(static_cast<double>(k + 1) * 50);
+        s << " H" << n(x1);
+        corsa(x1, yv);
       }
     }
     s << "\"/>\n";
