@@ -25,9 +25,10 @@ inline constexpr int32_t kErroreSegnale = 11;        // no room in front of a si
 inline constexpr int32_t kErroreAvvicinamento = 12;  // an approach window is full (B1 to B3)
 inline constexpr int32_t kErroreRipetizione = 13;    // no room along or after a slowdown (B4, B5)
 
-// The smaller of x and y; x when they are equal.
-inline int16_t minimo(int16_t x, int16_t y) {
-  return x > y ? y : x;
+// The smaller of x and y; x itself when they are equal (the reference tells
+// which one was chosen).
+inline const int16_t& minimo(const int16_t& x, const int16_t& y) {
+  return y < x ? y : x;
 }
 
 // The placement pass. Fails (GuastoEsecuzione) when the cell array was never created.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -205,9 +207,17 @@ TEST(PosaCodiciTest, FailsWhenTheCellArrayWasNeverCreated) {
 }
 
 TEST(MinimoTest, GivesTheSmallerAndTheFirstWhenEqual) {
-  EXPECT_EQ(minimo(180, 270), 180);
-  EXPECT_EQ(minimo(180, 120), 120);
-  EXPECT_EQ(minimo(-5, -5), -5);
+  // Which argument came back, not only its value: equal values must give x.
+  struct Caso {
+    int16_t x, y;
+    bool primo;
+  };
+  for (const Caso& c : {Caso{180, 270, true}, Caso{180, 120, false}, Caso{-5, -5, true},
+                        Caso{180, 180, true}, Caso{-32768, 32767, true}}) {
+    const int16_t& scelto = minimo(c.x, c.y);
+    EXPECT_EQ(&scelto, c.primo ? &c.x : &c.y) << c.x << ", " << c.y;
+    EXPECT_EQ(scelto, std::min(c.x, c.y));
+  }
 }
 
 TEST(ControlliModelloTest, ReservedPlacesInUseFailWithTheirNumber) {
