@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "model/modello.h"
-
 namespace scenario {
 namespace {
 
@@ -28,21 +26,6 @@ TEST(RestringiTest, LowBitsWrapWhereTheFormatSaysSo) {
   EXPECT_EQ(basso8(-3), 253);
   EXPECT_EQ(basso16(65536 + 5), 5);
   EXPECT_EQ(basso16(40000), -25536);
-}
-
-}  // namespace
-}  // namespace scenario
-
-namespace scenario {
-namespace {
-
-TEST(TracciatoTest, ANegativeRowCountIsRefusedBeforeAnythingIsAllocated) {
-  EXPECT_THROW(Tracciato(-1), GuastoEsecuzione);
-  EXPECT_THROW(Tracciato(-20), GuastoEsecuzione);
-  Tracciato t(3);
-  EXPECT_EQ(t.elementi(), 8u);
-  EXPECT_THROW(t.metti_intero(4, 0, 1), GuastoEsecuzione);
-  EXPECT_THROW(t.metti_intero(0, 2, 1), GuastoEsecuzione);
 }
 
 }  // namespace
