@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "platform/file_atomico.h"
+#include "prove/cartella_temporanea_test.h"
+#include "prove/sha256_test.h"
+#include "text/righe.h"
 #include "text/righe_file_test.h"
 #include "text/scenario_testi.h"
 
@@ -85,9 +90,15 @@ TEST(RigheLineaTest, QuotedLinesStandAtTheirLineNumbers) {
       {221, "cartello_indicatore,  27850,   (P.L.      )(Km 153+284)"},
       {222, "[fine]"},
   };
-  auto file = file_linea();
+  CartellaTemporanea cartella;
+  const std::filesystem::path percorso = cartella.percorso() / "linea.txt";
+  scrivi_righe(righe_linea(), percorso);
+  const std::string byte = leggi_file(percorso);
+  const std::vector<std::string> file = righe_del_file(byte);
   ASSERT_EQ(file.size(), 222u);
   for (const auto& r : righe) EXPECT_EQ(file[r.numero - 1], r.testo) << "line " << r.numero;
+  // The lines not quoted here, as written once and checked by the section tests below.
+  EXPECT_EQ(sha256(byte), "268469373fb5a00c22df3c374ef6eec1a5c3f71e34bcd86708242e6b50bfd0da");
 }
 
 struct Curva {
