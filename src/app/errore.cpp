@@ -4,7 +4,7 @@ namespace scenario {
 
 void errore(Finestra& finestra, const std::string& a) {
   finestra.messaggio(" Errore n. " + a);
-  throw FineProgramma{2};
+  throw FineProgramma{kUscitaErrore};
 }
 
 }  // namespace scenario

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/finestra.h"
+#include "platform/stato_uscita.h"
 
 namespace scenario {
 
@@ -13,7 +14,7 @@ struct FineProgramma {
 };
 
 // The fatal report: shows " Errore n. " followed by `a`, then ends the program
-// (exit status 2). Never returns.
+// (exit status kUscitaErrore). Never returns.
 [[noreturn]] void errore(Finestra& finestra, const std::string& a);
 
 }  // namespace scenario

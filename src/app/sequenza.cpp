@@ -32,17 +32,17 @@ int esegui_generatore(Finestra& finestra, const std::function<std::filesystem::p
     // are written from what was read, and the error is shown after them.
     if (m->codice_errore != 0) {
       finestra.messaggio(messaggio_errore(*m));
-      return kStatoErroreScenario;
+      return kUscitaErroreScenario;
     }
-    return kStatoRiuscito;
+    return kUscitaRiuscita;
   } catch (const FineProgramma& fine) {
     return fine.stato;
   } catch (const GuastoEsecuzione& guasto) {
     finestra.messaggio(std::string("error: ") + guasto.what());
-    return kStatoGuasto;
+    return kUscitaGuasto;
   } catch (const std::exception& e) {
     finestra.messaggio(std::string("error: ") + e.what());
-    return kStatoGuasto;
+    return kUscitaGuasto;
   }
 }
 

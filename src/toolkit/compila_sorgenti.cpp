@@ -102,7 +102,7 @@ std::optional<Diagnostica> sorgente_illeggibile(const std::filesystem::path& p, 
 EsitoCompilazione compila_sorgenti(const RichiestaCompilazione& r) {
   EsitoCompilazione e;
   if (const auto perche = sorgente_sovrascritta(r)) {
-    e.stato = 1;
+    e.stato = kUscitaGuasto;
     Diagnostica d;
     d.messaggio = *perche;
     e.diagnostiche.push_back(d);
@@ -131,7 +131,7 @@ EsitoCompilazione compila_sorgenti(const RichiestaCompilazione& r) {
     std::filesystem::create_directories(r.cartella);
     memorizza_percorso(m, r.con_tracciato ? 1 : 0, sorgenti, r.cartella);
   } catch (const ErroreFatale& f) {
-    e.stato = kUscitaUso;
+    e.stato = kUscitaErrore;
     Diagnostica d;
     d.codice = f.numero;
     d.messaggio = d.codice == 1251
@@ -142,12 +142,12 @@ EsitoCompilazione compila_sorgenti(const RichiestaCompilazione& r) {
                         "instance); no compiled file was written";
     fine = d;
   } catch (const GuastoEsecuzione& g) {
-    e.stato = 1;
+    e.stato = kUscitaGuasto;
     Diagnostica d;
     d.messaggio = std::string(g.what()) + "; the compiled files were not all written";
     fine = d;
   } catch (const std::filesystem::filesystem_error& f) {
-    e.stato = 1;
+    e.stato = kUscitaGuasto;
     Diagnostica d;
     d.messaggio = std::string(f.what()) + "; the compiled files were not all written";
     fine = d;
@@ -159,10 +159,10 @@ EsitoCompilazione compila_sorgenti(const RichiestaCompilazione& r) {
   if (fine) e.diagnostiche.push_back(*fine);
   aggiungi_righe(e.diagnostiche, r);
 
-  if (e.stato == 0) {
+  if (e.stato == kUscitaRiuscita) {
     bool errori = m.codice_errore != 0;
     for (const Diagnostica& d : e.diagnostiche) errori = errori || d.livello == Livello::kErrore;
-    if (errori) e.stato = 3;
+    if (errori) e.stato = kUscitaErroreScenario;
     std::vector<FileScenario> scritti;
     if (r.con_tracciato) scritti.push_back(FileScenario::kTracciato);
     scritti.push_back(FileScenario::kVoci);

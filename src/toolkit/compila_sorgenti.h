@@ -13,6 +13,7 @@
 
 #include "compiler/diagnostiche_lettura.h"
 #include "model/diagnostica.h"
+#include "platform/stato_uscita.h"
 
 namespace scenario {
 
@@ -27,7 +28,9 @@ struct RichiestaCompilazione {
 };
 
 struct EsitoCompilazione {
-  int stato = 0;  // 0, 1 (failure), 2 (model check), 3 (files written, error recorded)
+  // A StatoUscita: kUscitaErrore when a model check failed, kUscitaErroreScenario
+  // when the files were written from sources holding an error.
+  int stato = kUscitaRiuscita;
   int32_t codice_errore = 0;
   int32_t posizione_errore = 0;
   std::vector<Diagnostica> diagnostiche;

@@ -10,16 +10,11 @@
 #include <vector>
 
 #include "platform/percorsi_utf8.h"
+#include "platform/stato_uscita.h"
 
 namespace scenario {
 
 inline constexpr const char* kNomeStrumento = "scenario";
-
-// Exit statuses of the tool (the generator's, plus usage errors).
-inline constexpr int kUscitaRiuscita = 0;
-inline constexpr int kUscitaGuasto = 1;          // a run-time failure, or verify found problems
-inline constexpr int kUscitaUso = 2;             // bad command line (and errore 1250, 1251)
-inline constexpr int kUscitaErroreScenario = 3;  // files written, the sources hold an error
 
 // A mistake in the command line: the message says what, the run ends with
 // status 2 after a pointer to --help.

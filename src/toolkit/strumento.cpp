@@ -80,7 +80,7 @@ int esegui_strumento(const std::vector<std::string>& argomenti, std::ostream& ou
   } catch (const ErroreUso& e) {
     err << prefisso << ": " << e.what() << "\n"
         << "Try '" << prefisso << " --help' for more information.\n";
-    return kUscitaUso;
+    return kUscitaErrore;
   } catch (const GuastoEsecuzione& e) {
     err << prefisso << ": error: " << e.what() << "\n";
     return kUscitaGuasto;
