@@ -105,64 +105,6 @@ TEST(FinestraWin32Test, WaitingWindowIsLaidOutInTwipsAndPaintedBeforeItReturns) 
   pausa_per_schermata();
 }
 
-// Answers the first message box of this process from another thread, once
-// it has been read; what it saw stays in `vista`.
-class RispostaMessaggio {
- public:
-  RispostaMessaggio()
-      : filo_([this] {
-          HWND box = attendi_finestra(GetCurrentProcessId(), L"#32770", std::chrono::seconds(20));
-          if (box == nullptr) return;
-          vista_ = leggi_messaggio(box);
-          modulo_disabilitato_ =
-              vista_.proprietario != nullptr && !IsWindowEnabled(vista_.proprietario);
-          trovata_ = true;
-          pausa_per_schermata();
-          premi_invio(box);
-        }) {}
-  ~RispostaMessaggio() {
-    if (filo_.joinable()) filo_.join();
-  }
-  void attendi() { filo_.join(); }
-  bool trovata() const { return trovata_; }
-  const VistaMessaggio& vista() const { return vista_; }
-  bool modulo_disabilitato() const { return modulo_disabilitato_; }
-
- private:
-  VistaMessaggio vista_;
-  std::atomic<bool> trovata_{false};
-  bool modulo_disabilitato_ = false;
-  std::thread filo_;
-};
-
-TEST(FinestraWin32Test, ErroreShowsItsNumberInAnApplicationModalBoxAndEndsWhenAnswered) {
-  FinestraWin32 finestra;
-  finestra.mostra_attesa("Attendere");
-  ASSERT_NE(finestra.form(), nullptr) << "no window system: run the tests under a display";
-  int stato = -1;
-  {
-    RispostaMessaggio risposta;
-    try {
-      errore(finestra, "1250");
-    } catch (const FineProgramma& fine) {
-      stato = fine.stato;
-    }
-    risposta.attendi();
-    ASSERT_TRUE(risposta.trovata()) << "no message box appeared";
-    const VistaMessaggio& v = risposta.vista();
-    EXPECT_EQ(v.testo, " Errore n. 1250");
-    EXPECT_EQ(v.titolo, wide_a_utf8(kTitoloApplicazione));
-    EXPECT_EQ(v.pulsanti, std::vector<std::string>{"OK"});
-    EXPECT_EQ(v.id_pulsanti, std::vector<int>{IDOK});
-    EXPECT_EQ(v.pulsante_predefinito, IDOK);
-    EXPECT_FALSE(v.icona);
-    EXPECT_EQ(v.proprietario, finestra.form());
-    EXPECT_TRUE(risposta.modulo_disabilitato()) << "the box is application-modal";
-  }
-  EXPECT_EQ(stato, 2) << "the run ends when the box is closed";
-  EXPECT_TRUE(IsWindowEnabled(finestra.form()));
-}
-
 TEST(FinestraWin32Test, MessagesKeepCharactersOutsideTheCodePage) {
   FinestraWin32 finestra;  // no waiting window: the box has no owner
   RispostaMessaggio risposta;

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <string>
@@ -114,6 +115,36 @@ inline void pausa_per_schermata() {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
 }
+
+// Answers the first message box of this process from another thread, once
+// it has been read; what it saw stays in `vista`.
+class RispostaMessaggio {
+ public:
+  RispostaMessaggio()
+      : filo_([this] {
+          HWND box = attendi_finestra(GetCurrentProcessId(), L"#32770", std::chrono::seconds(20));
+          if (box == nullptr) return;
+          vista_ = leggi_messaggio(box);
+          modulo_disabilitato_ =
+              vista_.proprietario != nullptr && !IsWindowEnabled(vista_.proprietario);
+          trovata_ = true;
+          pausa_per_schermata();
+          premi_invio(box);
+        }) {}
+  ~RispostaMessaggio() {
+    if (filo_.joinable()) filo_.join();
+  }
+  void attendi() { filo_.join(); }
+  bool trovata() const { return trovata_; }
+  const VistaMessaggio& vista() const { return vista_; }
+  bool modulo_disabilitato() const { return modulo_disabilitato_; }
+
+ private:
+  VistaMessaggio vista_;
+  std::atomic<bool> trovata_{false};
+  bool modulo_disabilitato_ = false;
+  std::thread filo_;
+};
 
 }  // namespace scenario
 
