@@ -103,5 +103,21 @@ TEST(StrumentoTest, TheExecutableKeepsResultsAndDiagnosticsApartAndReturnsTheSta
   EXPECT_TRUE(contiene(guasto.err, "manca.dat")) << guasto.err;
 }
 
+// Each argument reaches the executable as given, whatever it holds: on
+// Windows it travels through one command line, quoted by the starter and
+// split again by the program. The file name comes back in dump's failure.
+TEST(StrumentoTest, ArgumentsReachTheExecutableAsGiven) {
+  CartellaTemporanea cartella;
+  for (const std::string a :
+       {"due parole", "dentro \"virgolette\"", "\"", "fine\\", "fine con spazio\\", "doppia\\\\",
+        "\\\"mista\\\\\" e\\", "citt\u00e0 \u00e8 \u20ac", "\t tab", "a\\b\\\\c"}) {
+    const EsitoStrumento e = avvia_strumento({"dump", a}, cartella.percorso());
+    EXPECT_EQ(e.stato, 1) << a;
+    EXPECT_TRUE(contiene(e.err, "cannot open " + a + ": ") ||
+                contiene(e.err, "cannot read " + a + ": "))
+        << "[" << a << "] gave: " << e.err;
+  }
+}
+
 }  // namespace
 }  // namespace scenario
