@@ -1,9 +1,11 @@
 #pragma once
 // Every file the system writes, text or compiled, is replaced atomically: the
 // bytes go to a temporary file in the same folder, which is renamed over the
-// target only when complete. A failed write leaves the earlier file as it was
-// and removes the temporary. Failures are GuastoEsecuzione naming the file and
-// the system's reason.
+// target only when complete and on the disk. The temporary's name holds the
+// process id and a counter, and it is created only where no file stands, so
+// two runs writing the same target never share one. A failed write leaves the
+// earlier file as it was and removes the temporary. Failures are
+// GuastoEsecuzione naming the file and the system's reason.
 
 #include <cstddef>
 #include <cstdio>
@@ -22,7 +24,7 @@ class FileAtomico {
 
   void scrivi(const void* dati, size_t n);
   void scrivi(std::string_view s) { scrivi(s.data(), s.size()); }
-  // Flushes, closes and renames the temporary over the destination.
+  // Flushes to the disk, closes and renames the temporary over the destination.
   void conferma();
 
   const std::filesystem::path& destinazione() const { return destinazione_; }
