@@ -3,39 +3,12 @@
 #include <algorithm>
 #include <cctype>
 
+#include "compiler/formato.h"
 #include "model/codici_errore.h"
 #include "text/cp1252.h"
 
 namespace scenario {
 namespace {
-
-// The keywords as the sources write them: the route source's, then the
-// service source's.
-constexpr std::string_view kParoleChiave[] = {
-    "lunghezza percorso",
-    "progressiva chilometrica uno",
-    "progressiva chilometrica due",
-    "progressiva chilometrica tre",
-    "sfondo uno",
-    "sfondo due",
-    "sfondo tre",
-    "ripetizione segnali 4 codici",
-    "pendenza",
-    "curvad4",
-    "montagna",
-    "indicatori_vmax",
-    "cartello_indicatore",
-    "percentuale massa frenata",
-    "numero vetture",
-    "velocita",
-    "aderenza",
-    "orologio",
-    "sabbia",
-    "segnale",
-    "rallentamento",
-    "abbattimento",
-    "stazione",
-};
 
 size_t distanza(std::string_view a, std::string_view b) {
   std::vector<size_t> riga(b.size() + 1);
@@ -88,10 +61,11 @@ std::string parola_chiave_vicina(std::string_view campo) {
   const std::string c = ripulito(campo);
   if (c.empty()) return "";
   size_t massima = 0;
-  for (std::string_view p : kParoleChiave) massima = std::max(massima, tolleranza(p));
+  for (const VoceFormato& v : voci_formato()) massima = std::max(massima, tolleranza(v.parola));
   std::string migliore;
   size_t d_migliore = SIZE_MAX;
-  for (std::string_view p : kParoleChiave) {
+  for (const VoceFormato& v : voci_formato()) {
+    const std::string_view p = v.parola;
     // The distance is at least the difference in length. Past the widest
     // tolerance its exact value cannot change the answer, so it is not
     // computed: for a field of megabytes that would take minutes.

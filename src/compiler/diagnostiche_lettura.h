@@ -12,7 +12,6 @@
 //   route-order      a gradient, speed or adhesion entry whose cell the fill
 //                    has already passed, or a station before the previous one
 
-#include <array>
 #include <set>
 #include <string>
 #include <string_view>
@@ -23,8 +22,16 @@
 
 namespace scenario {
 
-inline constexpr std::array<std::string_view, 3> kNomiAvvisi = {"unknown-keyword", "wrapped-value",
-                                                                "route-order"};
+struct Avviso {
+  std::string_view nome;
+  std::string_view significato;  // one line, for --help and the reference page
+};
+inline constexpr Avviso kAvvisi[] = {
+    {"unknown-keyword",
+     "a field in keyword position that no keyword recognises and that is not a section header"},
+    {"wrapped-value", "a value its cell keeps only in part (a gradient outside -100..155)"},
+    {"route-order", "a gradient, profile or station entry before the previous one of its kind"},
+};
 
 struct OpzioniAvvisi {
   std::set<std::string, std::less<>> spenti;  // names turned off with -Wno-NAME

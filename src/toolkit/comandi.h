@@ -12,5 +12,7 @@ int comando_compile(Argomenti& a, Uscite& u);
 int comando_dump(Argomenti& a, Uscite& u);
 int comando_verify(Argomenti& a, Uscite& u);
 int comando_plot(Argomenti& a, Uscite& u);
+int comando_explain(Argomenti& a, Uscite& u);
+int comando_new(Argomenti& a, Uscite& u);
 
 }  // namespace scenario

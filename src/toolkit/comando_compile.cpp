@@ -33,20 +33,25 @@ constexpr const char* kAiuto =
     "  -Wno-NAME        turn the warning NAME off (-WNAME turns it back on)\n"
     "  -Werror          report warnings as errors (exit status 3)\n"
     "\n"
-    "Warnings: unknown-keyword (a field in keyword position that no keyword\n"
-    "recognises), wrapped-value (a value its cell keeps only in part, such as a\n"
-    "gradient outside -100..155), route-order (a gradient, profile or station entry\n"
-    "before the previous one of its kind along the route).\n"
-    "\n"
     "Errors are reported as FILE:LINE:COL: error CODE: what is wrong (position P m),\n"
     "with the source line and a caret under the entry.\n"
     "\n"
     "Exit status: 0 compiled; 3 compiled files written but the sources hold an error;\n"
-    "1 nothing written (a failure); 2 usage error, or a model check (1250, 1251).\n";
+    "1 nothing written (a failure); 2 usage error, or a model check (1250, 1251).\n"
+    "\n"
+    "Warnings (each on by default):\n";
+
+void aiuto(std::ostream& out) {
+  out << kAiuto;
+  for (const Avviso& a : kAvvisi) {
+    out << "  " << a.nome << std::string(a.nome.size() < 17 ? 17 - a.nome.size() : 1, ' ')
+        << a.significato << "\n";
+  }
+}
 
 bool avviso_noto(std::string_view nome) {
-  for (std::string_view n : kNomiAvvisi) {
-    if (n == nome) return true;
+  for (const Avviso& a : kAvvisi) {
+    if (a.nome == nome) return true;
   }
   return false;
 }
@@ -96,7 +101,7 @@ int comando_compile(Argomenti& a, Uscite& u) {
   bool testo = false;
   while (a.prossimo()) {
     if (a.bandiera("--help") || a.bandiera("-h")) {
-      u.out << kAiuto;
+      aiuto(u.out);
       return kUscitaRiuscita;
     }
     if (a.valore("-o", cartella) || a.valore("--name", nome) || a.valore("--train", treno)) {

@@ -20,11 +20,13 @@ struct Comando {
 };
 
 constexpr Comando kComandi[] = {
+    {"new", comando_new, "write a small starting scenario that compiles as it stands"},
     {"sources", comando_sources, "write the carried scenario's five text files into a folder"},
     {"compile", comando_compile, "compile a route source and a service source"},
     {"dump", comando_dump, "show a compiled file as a table, JSON or annotated hex"},
     {"verify", comando_verify, "check a compiled scenario for consistency"},
     {"plot", comando_plot, "draw a scenario as one SVG picture"},
+    {"explain", comando_explain, "explain the source format, or one keyword's fields"},
 };
 
 void aiuto(std::ostream& out) {
