@@ -150,14 +150,102 @@ void DiagnosticheLettura::fuori_ordine(const LuogoSorgente& luogo, const std::st
   aggiungi(luogo, "route-order", std::move(messaggio));
 }
 
-void DiagnosticheLettura::errore_registrato(const LuogoSorgente& luogo, int32_t codice,
+namespace {
+
+// The field of an entry that a recorded code is about: 0 for the keyword,
+// else its number after the keyword.
+size_t campo_del_codice(int32_t codice) {
+  switch (codice) {
+    case 4:
+      return 2;
+    case 9:
+      return 3;
+    case 5:
+    case 10:
+    case 24:
+    case 103:
+      return 0;
+    default:
+      return 1;
+  }
+}
+
+std::string citato(std::string_view testo) {
+  return "\"" + cp1252_a_utf8(testo) + "\"";
+}
+
+// "segnale: field 4 (s2)": a field by its entry, number and name.
+std::string nome_campo(const VoceFormato* v, std::string_view parola, size_t k) {
+  std::string s = std::string(v != nullptr ? v->parola : parola) + ": field " + std::to_string(k);
+  if (v != nullptr && k >= 1 && k <= v->campi.size())
+    s += " (" + std::string(v->campi[k - 1].nome) + ")";
+  return s;
+}
+
+// What a field that could not be read should have held.
+std::string atteso(const std::string& perche) {
+  if (perche.find("32-bit") != std::string::npos) {
+    return "a whole number from -2147483648 to 2147483647 is expected";
+  }
+  if (perche.rfind("from ", 0) == 0) {
+    return "a whole number " + perche.substr(0, perche.find(':')) + " is expected";
+  }
+  return "a whole number is expected";
+}
+
+}  // namespace
+
+void DiagnosticheLettura::errore_registrato(const VoceLetta& voce, int32_t codice,
                                             int32_t posizione, const std::string& perche) {
+  const LuogoSorgente& luogo = voce.luogo;
+  const VoceFormato* vf = voce_riconosciuta(
+      voce.parola, voce.linea ? SorgenteFormato::kLinea : SorgenteFormato::kTreno, voce.generale);
   Diagnostica d;
   d.livello = Livello::kErrore;
   d.luogo = luogo;
+  d.larghezza = static_cast<int>(voce.parola.size());
   d.codice = codice;
   d.messaggio = descrizione_errore(codice);
-  if (!perche.empty()) d.messaggio += ": " + perche;
+  if (codice == 25 && voce.fallito && vf != nullptr) {
+    const CampoLetto& f = *voce.fallito;
+    size_t sulla_riga = 0;
+    for (const CampoLetto& c : voce.campi) sulla_riga += c.riga == luogo.riga;
+    if (f.fine_sorgente || f.riga != luogo.riga) {
+      // Too few fields on the entry's line: the reader went on into the
+      // next line (or the end of the source) for the rest.
+      d.messaggio = std::string(vf->parola) + " takes " + std::to_string(vf->campi.size()) +
+                    (vf->campi.size() == 1 ? " field" : " fields") + " after its keyword, found " +
+                    std::to_string(sulla_riga) + " on its line";
+      d.messaggio += f.fine_sorgente ? "; the source ends there"
+                                     : "; the reader took line " + std::to_string(f.riga) + "'s " +
+                                           citato(f.testo) + " for field " +
+                                           std::to_string(voce.campi.size() + 1);
+    } else {
+      d.luogo.colonna = f.colonna;
+      d.larghezza = f.larghezza;
+      // A field read whole but too large for its member is the last one read;
+      // a field that could not be read comes after them.
+      const bool letto = !voce.campi.empty() && voce.campi.back().riga == f.riga &&
+                         voce.campi.back().colonna == f.colonna;
+      const size_t k = voce.campi.size() + (letto ? 0 : 1);
+      d.messaggio = nome_campo(vf, voce.parola, k) + " holds " + citato(f.testo) + ": " +
+                    atteso(voce.perche_fallito);
+    }
+  } else if (codice == 25) {
+    if (!perche.empty()) d.messaggio += ": " + perche;
+  } else if (vf != nullptr) {
+    const size_t k = campo_del_codice(codice);
+    if (k >= 1 && k <= voce.campi.size()) {
+      const CampoLetto& c = voce.campi[k - 1];
+      d.luogo.riga = c.riga;
+      d.luogo.colonna = c.colonna;
+      d.larghezza = c.larghezza;
+      d.messaggio =
+          nome_campo(vf, voce.parola, k) + " holds " + citato(c.testo) + ": " + d.messaggio;
+    } else {
+      d.messaggio = citato(voce.parola) + ": " + d.messaggio;
+    }
+  }
   if (errore_con_posizione(codice)) d.posizione = posizione;
   // A code still standing from the route source stops the service source's
   // reading again at its next signal or slowdown, which records its own
@@ -166,6 +254,8 @@ void DiagnosticheLettura::errore_registrato(const LuogoSorgente& luogo, int32_t 
       registrati_.back().luogo.file != luogo.file) {
     d.livello = Livello::kNota;
     d.codice = 0;
+    d.luogo = luogo;
+    d.larghezza = static_cast<int>(voce.parola.size());
     d.messaggio = "reading of this source stops here with error " + std::to_string(codice) +
                   " still standing";
   }

@@ -28,9 +28,18 @@ struct Avviso {
 };
 inline constexpr Avviso kAvvisi[] = {
     {"unknown-keyword",
-     "a field in keyword position that no keyword recognises and that is not a section header"},
+     "a keyword field that no keyword recognises, or one a hyphen turns into a comment"},
     {"wrapped-value", "a value its cell keeps only in part (a gradient outside -100..155)"},
-    {"route-order", "a gradient, profile or station entry before the previous one of its kind"},
+    {"route-order", "a gradient, profile, curve or station entry not after the previous one"},
+    {"missing-field", "an entry with fewer fields on its line than it takes"},
+    {"extra-field", "a field left over after an entry's last field (a decimal comma)"},
+    {"out-of-range", "a value outside the range the format gives for its field"},
+    {"profile-start", "a speed or adhesion profile that does not start at 0"},
+    {"beyond-route", "a station, signal, board or slowdown beyond the route's length"},
+    {"overwritten", "a station on a cell that an earlier entry holds"},
+    {"reversed-extent", "an extent that ends before it starts"},
+    {"time-order", "a station's scheduled time earlier than the previous one's"},
+    {"encoding", "text that is not Windows-1252 (a UTF-8 file, an undefined byte)"},
 };
 
 struct OpzioniAvvisi {
@@ -55,7 +64,7 @@ class DiagnosticheLettura : public OsservatoreLettura {
   void fuori_ordine(const LuogoSorgente& luogo, const std::string& voce, int32_t posizione,
                     int32_t raggiunta) override;
 
-  void errore_registrato(const LuogoSorgente& luogo, int32_t codice, int32_t posizione,
+  void errore_registrato(const VoceLetta& voce, int32_t codice, int32_t posizione,
                          const std::string& perche) override;
 
   // Everything observed, in reading order; then the model's own error when

@@ -5,6 +5,13 @@
 namespace scenario {
 namespace {
 
+// An entry the observer is told about by its place alone.
+VoceLetta voce_a(LuogoSorgente luogo) {
+  VoceLetta v;
+  v.luogo = std::move(luogo);
+  return v;
+}
+
 TEST(DiagnosticheLetturaTest, SuggestsTheNearestKeywordOnlyForLikelyTypingMistakes) {
   const struct {
     const char* campo;
@@ -77,8 +84,8 @@ TEST(DiagnosticheLetturaTest, RecordedErrorsStayAtTheirCauseAndTheModelAddsWhatN
   ModelloPercorso m;
   // A gradient beyond the route ends the route source's reading with 15; the
   // code still stands when the service source reaches its first signal.
-  lettura.errore_registrato({"l.txt", 9, 1}, 15, 20000, "");
-  lettura.errore_registrato({"t.txt", 6, 1}, 15, 1400, "");
+  lettura.errore_registrato(voce_a({"l.txt", 9, 1}), 15, 20000, "");
+  lettura.errore_registrato(voce_a({"t.txt", 6, 1}), 15, 1400, "");
   m.codice_errore = 15;
   m.posizione_errore = 1400;
   std::vector<Diagnostica> d = lettura.diagnostiche(m);
@@ -99,7 +106,7 @@ TEST(DiagnosticheLetturaTest, RecordedErrorsStayAtTheirCauseAndTheModelAddsWhatN
 
   // A read failure says what failed.
   DiagnosticheLettura guasto({});
-  guasto.errore_registrato({"l.txt", 9, 1}, 25, 0, "column 17: a number field holds 'a'");
+  guasto.errore_registrato(voce_a({"l.txt", 9, 1}), 25, 0, "column 17: a number field holds 'a'");
   m.codice_errore = 25;
   m.posizione_errore = 0;
   d = guasto.diagnostiche(m);

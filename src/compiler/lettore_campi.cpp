@@ -1,5 +1,6 @@
 #include "compiler/lettore_campi.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "text/cp1252.h"
@@ -28,9 +29,33 @@ LuogoSorgente LettoreCampi::luogo_corrente() const {
 
 void LettoreCampi::fallisci(const std::string& perche) const {
   LuogoSorgente qui = luogo_corrente();
+  // The field that failed runs from its start to the next comma or line end.
+  CampoLetto campo;
+  if (alla_fine()) {
+    campo = {qui.riga, qui.colonna, 0, "", true};
+  } else {
+    size_t fine = testo_.find_first_of(",\r\n", inizio_campo_);
+    if (fine == std::string::npos) fine = testo_.size();
+    while (fine > inizio_campo_ && spazio(testo_[fine - 1])) --fine;
+    campo = {luogo_campo_.riga, luogo_campo_.colonna, static_cast<int>(fine - inizio_campo_),
+             testo_.substr(inizio_campo_, std::min(fine - inizio_campo_, kCitazioneCampo))};
+  }
   throw ErroreLettura(nome_file_ + ":" + std::to_string(qui.riga) + ":" +
                           std::to_string(qui.colonna) + ": " + perche,
-                      qui);
+                      qui, std::move(campo), perche);
+}
+
+void LettoreCampi::rifiuta_ultimo(const std::string& perche) const {
+  const CampoLetto c = campi_.empty() ? CampoLetto{} : campi_.back();
+  const LuogoSorgente dove{nome_file_, c.riga, c.colonna};
+  throw ErroreLettura(
+      nome_file_ + ":" + std::to_string(c.riga) + ":" + std::to_string(c.colonna) + ": " + perche,
+      dove, c, perche);
+}
+
+void LettoreCampi::ricorda(size_t inizio, size_t fine) {
+  campi_.push_back({luogo_campo_.riga, luogo_campo_.colonna, static_cast<int>(fine - inizio),
+                    testo_.substr(inizio, std::min(fine - inizio, kCitazioneCampo))});
 }
 
 void LettoreCampi::salta_spazi() {
@@ -49,6 +74,7 @@ void LettoreCampi::consuma_fine_riga() {
 }
 
 void LettoreCampi::segna_inizio_campo() {
+  inizio_campo_ = pos_;
   luogo_campo_.riga = riga_;
   luogo_campo_.colonna = static_cast<int>(pos_ - inizio_riga_) + 1;
 }
@@ -65,6 +91,7 @@ std::string LettoreCampi::leggi_testo() {
   size_t fine = pos_;
   while (fine > inizio && spazio(testo_[fine - 1])) --fine;
   std::string campo(testo_, inizio, fine - inizio);
+  ricorda(inizio, fine);
   if (pos_ < testo_.size()) {
     if (testo_[pos_] == ',') {
       ++pos_;
@@ -81,10 +108,12 @@ int32_t LettoreCampi::leggi_numero() {
   segna_inizio_campo();
   char c = testo_[pos_];
   if (c == ',') {  // empty field
+    ricorda(pos_, pos_);
     ++pos_;
     return 0;
   }
   if (fine_riga_qui()) {
+    ricorda(pos_, pos_);
     consuma_fine_riga();
     return 0;
   }
@@ -113,6 +142,7 @@ int32_t LettoreCampi::leggi_numero() {
   if (valore < INT32_MIN || valore > INT32_MAX) {
     fallisci("a number field is outside the 32-bit range");
   }
+  ricorda(inizio_campo_, pos_);
   salta_spazi();
   if (pos_ < testo_.size()) {
     if (testo_[pos_] == ',') {

@@ -84,7 +84,10 @@ DopoLinea LettoreLinea::leggi() {
   }
   in_ = &l_.apri(file_);
   if (!cerca_generale()) return esci(102);
-  if (fase_generale() == Passo::kEsci) return esci(esito_codice_);
+  l_.fase_generale = true;
+  const Passo generale = fase_generale();
+  l_.fase_generale = false;
+  if (generale == Passo::kEsci) return esci(esito_codice_);
   tra_le_fasi();
   if (fase_elementi() == Passo::kEsci) return esci(esito_codice_);
   fine_linea();

@@ -4,6 +4,7 @@
 // records are checked.
 
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -58,8 +59,21 @@ class LettoreTreno {
     if (osservatore_ != nullptr) osservatore_->fuori_ordine(l_.luogo_voce(), voce, p, cursore * 50);
   }
 
-  int16_t numero16(const char* cosa) { return restringi<int16_t>(in_->leggi_numero(), cosa); }
-  uint8_t numero8(const char* cosa) { return restringi<uint8_t>(in_->leggi_numero(), cosa); }
+  int16_t numero16(const char* cosa) { return stretto<int16_t>(cosa); }
+  uint8_t numero8(const char* cosa) { return stretto<uint8_t>(cosa); }
+  // A number for a member narrower than 32 bits: one that does not fit is
+  // refused at its own field.
+  template <typename T>
+  T stretto(const char* cosa) {
+    const int32_t v = in_->leggi_numero();
+    constexpr int32_t minimo = std::numeric_limits<T>::min();
+    constexpr int32_t massimo = std::numeric_limits<T>::max();
+    if (v < minimo || v > massimo) {
+      in_->rifiuta_ultimo("from " + std::to_string(minimo) + " to " + std::to_string(massimo) +
+                          ": value " + std::to_string(v) + " does not fit " + cosa);
+    }
+    return static_cast<T>(v);
+  }
 
   LetturaSorgenti& l_;
   ModelloPercorso& m_;

@@ -31,7 +31,12 @@ class LetturaSorgenti {
   LettoreCampi& apri(const std::filesystem::path& file);
   // Closes the source and, for the generator's own intermediates, deletes it.
   void chiudi_ed_elimina(const std::filesystem::path& file);
-  void chiudi() { lettore_.reset(); }
+  void chiudi() {
+    aggiorna_campi();
+    lettore_.reset();
+  }
+  // Whether the route reader stands in its general section.
+  bool fase_generale = false;
 
   // Reads the next keyword-position field into m.campo and makes it the entry
   // in progress.
@@ -59,6 +64,10 @@ class LetturaSorgenti {
   const LuogoSorgente& luogo_voce() const { return luogo_voce_; }
 
  private:
+  void aggiorna_campi() {
+    if (lettore_) voce_.campi = lettore_->campi();
+  }
+  VoceLetta voce_;
   std::optional<LettoreCampi> lettore_;
   LuogoSorgente luogo_voce_;
 };

@@ -30,6 +30,9 @@ std::string nome_voce(std::string testo, const char* cosa) {
 void LetturaSorgenti::inizia(const fs::path& file) {
   lettore_.reset();
   luogo_voce_ = LuogoSorgente{nome_per_utente(file), 0, 0};
+  voce_ = VoceLetta{};
+  voce_.luogo = luogo_voce_;
+  voce_.linea = &file == &sorgenti.linea || file == sorgenti.linea;
 }
 
 LettoreCampi& LetturaSorgenti::apri(const fs::path& file) {
@@ -46,13 +49,21 @@ void LetturaSorgenti::leggi_voce() {
   m.campo = lettore_->leggi_testo();
   luogo_voce_.riga = lettore_->luogo_campo().riga;
   luogo_voce_.colonna = lettore_->luogo_campo().colonna;
+  lettore_->nuova_voce();
+  const bool linea = voce_.linea;
+  voce_ = VoceLetta{};
+  voce_.luogo = luogo_voce_;
+  voce_.parola = m.campo.substr(0, kCitazioneCampo);
+  voce_.linea = linea;
+  voce_.generale = fase_generale;
 }
 
 void LetturaSorgenti::registra(int32_t codice) {
   m.codice_errore = codice;
   segna_luogo();
+  aggiorna_campi();
   if (sorgenti.osservatore != nullptr) {
-    sorgenti.osservatore->errore_registrato(luogo_voce_, codice, m.posizione_errore, "");
+    sorgenti.osservatore->errore_registrato(voce_, codice, m.posizione_errore, "");
   }
 }
 
@@ -64,11 +75,15 @@ void LetturaSorgenti::registra(int32_t codice, int32_t posizione) {
 void LetturaSorgenti::registra_guasto(const GuastoEsecuzione& guasto) {
   m.codice_errore = 25;
   segna_luogo();
+  aggiorna_campi();
   if (sorgenti.osservatore == nullptr) return;
   // A field that could not be read says where it failed; keep that place,
   // in words, and leave out the file the entry already names.
   std::string perche = guasto.what();
+  VoceLetta voce = voce_;
   if (const auto* e = dynamic_cast<const ErroreLettura*>(&guasto)) {
+    voce.fallito = e->campo();
+    voce.perche_fallito = e->perche();
     const LuogoSorgente& dove = e->luogo();
     const std::string prefisso =
         dove.file + ":" + std::to_string(dove.riga) + ":" + std::to_string(dove.colonna) + ": ";
@@ -76,7 +91,7 @@ void LetturaSorgenti::registra_guasto(const GuastoEsecuzione& guasto) {
     perche = (dove.riga == luogo_voce_.riga ? "" : "line " + std::to_string(dove.riga) + ", ") +
              "column " + std::to_string(dove.colonna) + ": " + perche;
   }
-  sorgenti.osservatore->errore_registrato(luogo_voce_, 25, m.posizione_errore, perche);
+  sorgenti.osservatore->errore_registrato(voce, 25, m.posizione_errore, perche);
 }
 
 void LetturaSorgenti::segna_file(const fs::path& file) {

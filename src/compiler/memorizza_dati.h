@@ -4,11 +4,29 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "compiler/lettore_campi.h"
 #include "model/modello.h"
 
 namespace scenario {
+
+// The entry being read when the reader records an error: its keyword field,
+// the source and phase it stands in (for the format table), and every field
+// it has read after the keyword.
+struct VoceLetta {
+  LuogoSorgente luogo;    // the keyword field
+  std::string parola;     // the keyword field as read
+  bool linea = true;      // the route source; false: the service source
+  bool generale = false;  // read in the route source's general section
+  std::vector<CampoLetto> campi;
+  // A run-time failure (25) at a field that could not be read or does not
+  // fit: that field and why.
+  std::optional<CampoLetto> fallito;
+  std::string perche_fallito;
+};
 
 // Told each keyword field that no keyword recognises, and the entries an
 // author almost surely did not mean, so that tools can warn about them. The
@@ -29,11 +47,11 @@ class OsservatoreLettura {
   virtual void fuori_ordine(const LuogoSorgente& /*luogo*/, const std::string& /*voce*/,
                             int32_t /*posizione*/, int32_t /*raggiunta*/) {}
 
-  // The reader recorded `codice` at the entry at `luogo`, with posizione_errore
+  // The reader recorded `codice` at the entry `voce`, with posizione_errore
   // now `posizione`. A later entry may record again a code still standing, and
   // a later code replaces an earlier one: tools see every recording. For a
   // run-time failure (25), `perche` says what failed and where; else it is empty.
-  virtual void errore_registrato(const LuogoSorgente& /*luogo*/, int32_t /*codice*/,
+  virtual void errore_registrato(const VoceLetta& /*voce*/, int32_t /*codice*/,
                                  int32_t /*posizione*/, const std::string& /*perche*/) {}
 
   // The feature entry at `luogo` (keyword `voce`: "stazione", "segnale",

@@ -1,5 +1,7 @@
 #include "model/diagnostica.h"
 
+#include <algorithm>
+
 #include "model/codici_errore.h"
 #include "text/cp1252.h"
 
@@ -62,18 +64,36 @@ std::string prima_riga_diagnostica(const Diagnostica& d, std::string_view senza_
 std::string formatta_diagnostica(const Diagnostica& d, std::string_view senza_luogo) {
   std::string s = prima_riga_diagnostica(d, senza_luogo) + "\n";
   if (d.riga_sorgente.empty() || d.luogo.colonna <= 0) return s;
-  s += d.riga_sorgente + "\n";
-  // The column counts Windows-1252 bytes, one per character; walk as many
-  // UTF-8 characters, keeping tabs so that the caret lines up under them.
-  std::string caret;
-  int caratteri = 0;
-  for (unsigned char c : d.riga_sorgente) {
-    if (caratteri >= d.luogo.colonna - 1) break;
-    if ((c & 0xC0) == 0x80) continue;  // continuation byte of the same character
-    caret += c == '\t' ? '\t' : ' ';
-    ++caratteri;
+  // The column counts Windows-1252 bytes, one per character: split the UTF-8
+  // line into characters.
+  std::vector<std::string_view> caratteri;
+  const std::string_view riga = d.riga_sorgente;
+  for (size_t i = 0; i < riga.size();) {
+    size_t j = i + 1;
+    while (j < riga.size() && (static_cast<unsigned char>(riga[j]) & 0xC0) == 0x80) ++j;
+    caratteri.push_back(riga.substr(i, j - i));
+    i = j;
   }
-  return s + caret + "^\n";
+  const size_t colonna = static_cast<size_t>(d.luogo.colonna - 1);
+  const size_t larghezza = static_cast<size_t>(std::max(d.larghezza, 1));
+  // A long line is shown from a little before the field to a little after it.
+  constexpr size_t kLarga = 100, kPrima = 30;
+  size_t da = 0, a = caratteri.size();
+  if (caratteri.size() > kLarga) {
+    da = colonna > kPrima ? colonna - kPrima : 0;
+    a = std::min(caratteri.size(), std::max(da + kLarga, colonna + std::min(larghezza, kLarga)));
+  }
+  std::string mostrata = da > 0 ? "..." : "";
+  std::string caret = da > 0 ? "   " : "";
+  for (size_t i = da; i < a; ++i) {
+    mostrata += caratteri[i];
+    if (i < colonna) caret += caratteri[i] == "\t" ? '\t' : ' ';
+  }
+  if (a < caratteri.size()) mostrata += "...";
+  caret += '^';
+  const size_t fine = std::min(colonna + larghezza, a + (a < caratteri.size() ? 0 : 1));
+  for (size_t i = colonna + 1; i < fine; ++i) caret += '~';
+  return s + mostrata + "\n" + caret + "\n";
 }
 
 std::string riga_del_testo(std::string_view cp1252, int riga) {

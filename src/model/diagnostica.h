@@ -31,6 +31,7 @@ struct Diagnostica {
   std::string avviso;                // a warning's name ("unknown-keyword"); empty for errors
   std::string messaggio;             // what is wrong, one sentence (UTF-8)
   std::optional<int32_t> posizione;  // route position in metres, where known
+  int larghezza = 0;                 // characters of the field at luogo, underlined with ~
   std::string riga_sorgente;         // the line at luogo.riga (UTF-8); empty when unknown
 
   bool operator==(const Diagnostica&) const = default;
@@ -48,7 +49,8 @@ bool errore_con_posizione(int32_t codice);
 std::string prima_riga_diagnostica(const Diagnostica& d, std::string_view senza_luogo = "");
 
 // The whole report: the first line, then the source line and a caret under
-// the column, each line ended by "\n".
+// the column with "~" under the rest of the field, each line ended by "\n". A
+// long source line is shown cut around the caret, "..." marking the cuts.
 std::string formatta_diagnostica(const Diagnostica& d, std::string_view senza_luogo = "");
 
 // Line `riga` (1-based) of a source file's bytes, as UTF-8 and without its

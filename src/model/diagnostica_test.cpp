@@ -86,3 +86,31 @@ TEST(DiagnosticaTest, FindsALineWhateverEndsTheLinesBeforeIt) {
 
 }  // namespace
 }  // namespace scenario
+
+namespace scenario {
+namespace {
+
+TEST(DiagnosticaTest, TheCaretUnderlinesTheFieldAndALongLineIsCutAroundIt) {
+  Diagnostica d;
+  d.luogo = {"t.txt", 3, 10};
+  d.larghezza = 4;
+  d.messaggio = "m";
+  d.riga_sorgente = "segnale, 12.5, 1";
+  EXPECT_EQ(formatta_diagnostica(d), "t.txt:3:10: error: m\nsegnale, 12.5, 1\n         ^~~~\n");
+
+  // A field past the end of a short line still gets its caret.
+  d.luogo.colonna = 17;
+  d.larghezza = 0;
+  EXPECT_EQ(formatta_diagnostica(d), "t.txt:3:17: error: m\nsegnale, 12.5, 1\n                ^\n");
+
+  // 300 characters, the field at column 201: shown from 30 before it, 100 wide.
+  d.riga_sorgente = std::string(200, 'a') + "XYZ" + std::string(97, 'b');
+  d.luogo.colonna = 201;
+  d.larghezza = 3;
+  const std::string atteso = "t.txt:3:201: error: m\n..." + std::string(30, 'a') + "XYZ" +
+                             std::string(67, 'b') + "...\n" + std::string(33, ' ') + "^~~\n";
+  EXPECT_EQ(formatta_diagnostica(d), atteso);
+}
+
+}  // namespace
+}  // namespace scenario

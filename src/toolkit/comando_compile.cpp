@@ -15,8 +15,8 @@ namespace {
 
 constexpr const char* kAiuto =
     "Usage: scenario compile ROUTE SERVICE [-o DIR] [--name NAME] [--train NUMBER]\n"
-    "                        [--no-plan] [--json [--text-diagnostics]] [-Wno-NAME]\n"
-    "                        [-Werror]\n"
+    "                        [--no-plan] [--json [--text-diagnostics]] [--max-errors N]\n"
+    "                        [-Wno-NAME] [-Werror]\n"
     "\n"
     "Compiles a route source and a service source into the plan, items and cells\n"
     "files, named by the naming rule, in DIR (default: the current folder). The\n"
@@ -30,11 +30,13 @@ constexpr const char* kAiuto =
     "                   nothing on standard error\n"
     "  --text-diagnostics  with --json, also print the diagnostics as text on\n"
     "                   standard error\n"
+    "  --max-errors N   report at most N problems besides the recorded error (default 20)\n"
     "  -Wno-NAME        turn the warning NAME off (-WNAME turns it back on)\n"
     "  -Werror          report warnings as errors (exit status 3)\n"
     "\n"
     "Errors are reported as FILE:LINE:COL: error CODE: what is wrong (position P m),\n"
-    "with the source line and a caret under the entry.\n"
+    "with the source line and a caret under the field. Besides the error the reader\n"
+    "records, a check of both sources reports every further problem it finds.\n"
     "\n"
     "Exit status: 0 compiled; 3 compiled files written but the sources hold an error;\n"
     "1 nothing written (a failure); 2 usage error, or a model check (1250, 1251).\n"
@@ -99,12 +101,21 @@ int comando_compile(Argomenti& a, Uscite& u) {
   std::string treno;
   bool json = false;
   bool testo = false;
+  std::string massimo;
   while (a.prossimo()) {
     if (a.bandiera("--help") || a.bandiera("-h")) {
       aiuto(u.out);
       return kUscitaRiuscita;
     }
     if (a.valore("-o", cartella) || a.valore("--name", nome) || a.valore("--train", treno)) {
+      continue;
+    }
+    if (a.valore("--max-errors", massimo)) {
+      if (massimo.empty() || massimo.size() > 6 ||
+          massimo.find_first_not_of("0123456789") != std::string::npos) {
+        throw ErroreUso("--max-errors takes a whole number, not '" + massimo + "'");
+      }
+      r.massimo_problemi = std::stoul(massimo);
       continue;
     }
     if (a.bandiera("--no-plan")) {

@@ -215,9 +215,10 @@ TEST(ComandoCompileTest, EachRecordedErrorIsReportedWithItsFileLineColumnAndPosi
        {},
        3,
        false,
-       ": column 17: a number field holds no digits"},
+       "pendenza: field 2 (pendenza) holds \"abc\": a whole number is expected"},
       {103, {{6, "curvad, 300, 100"}}, {}, {}, {}, 'L', 6, {}, 3},
-      {102, {{1, "[genrale]"}}, {}, {}, {}, 'L', 9, {}, 1},
+      // Pointed at the header that was meant as "[generale]".
+      {102, {{1, "[genrale]"}}, {}, {}, {}, 'L', 1, {}, 1},
       {101, {}, {}, {}, {}, 'L', 0, {}, 1, true, "; nothing was compiled"},
       {2, {{3, "progressiva chilometrica uno, 25, 132100, 0"}}, {}, {}, {}, 'L', 0, {}, 3},
       {7, {}, {}, {}, {"abbattimento, 250, 100"}, 'T', 7, 250, 3},
@@ -271,19 +272,33 @@ TEST(ComandoCompileTest, EachRecordedErrorIsReportedWithItsFileLineColumnAndPosi
                       (cartella.percorso() / "out").string(), "--json", "--text-diagnostics"});
     EXPECT_EQ(e.stato, c.stato) << e.err;
     const fs::path& file = c.file == 'L' ? linea : treno;
-    std::string atteso = file.string() + ":";
-    if (c.riga > 0) atteso += std::to_string(c.riga) + ":1:";
-    atteso +=
-        " error " + std::to_string(c.codice) + ": " + descrizione_errore(c.codice) + c.dettaglio;
-    if (c.posizione) atteso += " (position " + std::to_string(*c.posizione) + " m)";
-    atteso += "\n";
-    // The source line and a caret under the entry's first column follow.
-    if (c.riga > 0) {
-      atteso += riga_del_testo(c.file == 'L' ? testo_linea : testo_treno, c.riga) + "\n^\n";
+    // FILE:LINE:COL: error CODE: the entry's field, what is wrong (position P m),
+    // then the source line and a caret under the field.
+    const std::string prefisso =
+        file.string() + ":" + (c.riga > 0 ? std::to_string(c.riga) + ":" : "");
+    const std::string errore_n = " error " + std::to_string(c.codice) + ": ";
+    size_t inizio = e.err.find(prefisso);
+    while (inizio != std::string::npos && e.err.find(errore_n, inizio) > e.err.find('\n', inizio)) {
+      inizio = e.err.find(prefisso, inizio + 1);
     }
-    EXPECT_NE(e.err.find(atteso), std::string::npos) << "expected:\n"
-                                                     << atteso << "got:\n"
-                                                     << e.err;
+    ASSERT_NE(inizio, std::string::npos) << e.err;
+    const size_t fine = e.err.find('\n', inizio);
+    const std::string prima = e.err.substr(inizio, fine - inizio);
+    if (c.codice != 25) {
+      EXPECT_NE(prima.find(descrizione_errore(c.codice)), std::string::npos) << prima;
+    }
+    EXPECT_NE(prima.find(c.dettaglio), std::string::npos) << prima;
+    if (c.posizione) {
+      EXPECT_NE(prima.find(" (position " + std::to_string(*c.posizione) + " m)"), std::string::npos)
+          << prima;
+    }
+    if (c.riga > 0) {
+      const std::string sorgente =
+          riga_del_testo(c.file == 'L' ? testo_linea : testo_treno, c.riga);
+      EXPECT_EQ(e.err.substr(fine + 1, sorgente.size() + 1), sorgente + "\n") << e.err;
+      const size_t caret = fine + 1 + sorgente.size() + 1;
+      EXPECT_NE(e.err.substr(caret, e.err.find('\n', caret) - caret).find('^'), std::string::npos);
+    }
 
     const ValoreJson j = leggi_json(e.out);
     EXPECT_EQ(j["status"].intero, c.stato);
@@ -419,9 +434,9 @@ TEST(ComandoCompileTest, WarnsAboutWrappedValuesAndEntriesOutOfRouteOrder) {
       << e.err;
   EXPECT_EQ(e.stato, 3);
 
-  const EsitoStrumento zitto = esegui_prova({"compile", linea.string(), treno.string(), "-o",
-                                             (cartella.percorso() / "out").string(),
-                                             "-Wno-route-order", "-Wno-wrapped-value"});
+  const EsitoStrumento zitto = esegui_prova(
+      {"compile", linea.string(), treno.string(), "-o", (cartella.percorso() / "out").string(),
+       "-Wno-route-order", "-Wno-wrapped-value", "-Wno-out-of-range"});
   EXPECT_EQ(zitto.err.find("warning"), std::string::npos) << zitto.err;
 }
 
@@ -571,6 +586,59 @@ TEST(ComandoCompileTest, ASourceThatCannotBeReadIsStatusOneWithNothingWritten) {
     EXPECT_FALSE(fs::exists(out));
   }
 #endif
+}
+
+}  // namespace
+}  // namespace scenario
+
+namespace scenario {
+namespace {
+
+// Every diagnostic points at the field that causes it, by the entry's keyword,
+// the field's number and its name from the format table, with "~" under the
+// rest of the field; a missing field is reported on the entry's own line.
+TEST(ComandoCompileTest, AReadErrorPointsAtItsFieldByNumberAndName) {
+  const struct {
+    std::vector<std::string> treno;  // service entries added after the example's
+    std::string prima_riga;          // after "FILE:"
+    std::string caret;               // the caret line
+  } casi[] = {
+      {{"segnale, 3000, 1, 4, 12.5, 0, 0, 0, 0, 0, 0, 0"},
+       "7:22: error 25: segnale: field 4 (s2) holds \"12.5\": a whole number is expected",
+       "                     ^~~~"},
+      {{"segnale, 3000, 1, 4, 1, 0, 0, 0, 0, 0, 0", "segnale, 3400, 1, 4, 1, 0, 0, 0, 0, 0, 0, 0"},
+       "7:1: error 25: segnale takes 11 fields after its keyword, found 10 on its line; the "
+       "reader took line 8's \"segnale\" for field 11",
+       "^~~~~~~"},
+      {{"stazione, 3000, 300, 600, 0, 0, 0, 1, 1, 0, 4, 1, 1, 1, 10, 32, 0, FINE"},
+       "7:17: error 25: stazione: field 2 (tipo) holds \"300\": a whole number from 0 to 255 is "
+       "expected",
+       "                ^~~"},
+      {{"stazione, 3025, 21, 300, 0, 0, 0, 1, 1, 0, 4, 1, 1, 1, 10, 32, 0, FINE"},
+       "7:11: error 8: stazione: field 1 (posizione) holds \"3025\": a station position is not a "
+       "multiple of 50 (position 3025 m)",
+       "          ^~~~"},
+      {{"aderenza, 3000, 999999999999"},
+       "7:17: error 25: aderenza: field 2 (aderenza) holds \"999999999999\": a whole number from "
+       "-2147483648 to 2147483647 is expected",
+       "                ^~~~~~~~~~~~"},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.prima_riga);
+    CartellaTemporanea cartella;
+    const fs::path linea = cartella.percorso() / "Prova_linea.txt";
+    const fs::path treno = cartella.percorso() / "Prova_7-.txt";
+    scrivi_file_atomico(linea, linea_prova({}, {}));
+    scrivi_file_atomico(treno, treno_prova({}, c.treno));
+    const EsitoStrumento e = esegui_prova(
+        {"compile", linea.string(), treno.string(), "-o", (cartella.percorso() / "out").string()});
+    EXPECT_EQ(e.stato, 3);
+    const std::string atteso = treno.string() + ":" + c.prima_riga + "\n" +
+                               riga_del_testo(treno_prova({}, c.treno), 7) + "\n" + c.caret + "\n";
+    EXPECT_NE(e.err.find(atteso), std::string::npos) << "expected:\n"
+                                                     << atteso << "got:\n"
+                                                     << e.err;
+  }
 }
 
 }  // namespace

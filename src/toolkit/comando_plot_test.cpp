@@ -468,7 +468,7 @@ TEST(PlotSorgentiTest, SourcesThatHoldAnErrorAreDrawnAsReadWithTheErrorAtItsLine
   const EsitoStrumento e = esegui_prova({"plot", linea.string(), treno.string(), "-o", "-"});
   EXPECT_EQ(e.stato, 3);
   const int riga = riga_di(righe_treno(), "[codici]");
-  EXPECT_NE(e.err.find(treno.string() + ":" + std::to_string(riga) + ":1: error 16"),
+  EXPECT_NE(e.err.find(treno.string() + ":" + std::to_string(riga) + ":13: error 16"),
             std::string::npos)
       << e.err;
   ASSERT_EQ(leggi_xml(e.out).errore, "");

@@ -62,7 +62,7 @@ void scrivi_json(std::ostream& out, const ScenarioInCartella* s, bool con_tracci
     p.offset ? json.intero(static_cast<int64_t>(*p.offset)) : json.nullo();
     json.campo("message", p.testo);
     json.campo("text", prima_riga_diagnostica(
-                           Diagnostica{Livello::kErrore, {p.file, 0, 0}, 0, "", p.testo, {}, ""},
+                           Diagnostica{Livello::kErrore, {p.file, 0, 0}, 0, "", p.testo, {}, 0, ""},
                            kNomeStrumento));
     json.chiudi_oggetto();
   }

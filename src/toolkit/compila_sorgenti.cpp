@@ -1,10 +1,12 @@
 #include "toolkit/compila_sorgenti.h"
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 #include <system_error>
 #include <utility>
 
+#include "compiler/controllo_sorgenti.h"
 #include "model/codici_errore.h"
 #include "output/memorizza_percorso.h"
 #include "output/posa_codici.h"
@@ -97,6 +99,83 @@ std::optional<Diagnostica> sorgente_illeggibile(const std::filesystem::path& p, 
   return d;
 }
 
+bool stessa_riga(const LuogoSorgente& a, const LuogoSorgente& b) {
+  return a.file == b.file && a.riga == b.riga && a.riga > 0;
+}
+
+// Adds what the checking pass found to the reader's diagnostics: a problem on
+// a line the reader already reports on is that report (its notes join it);
+// the others follow in source order, at most `massimo`.
+void unisci_controllo(std::vector<Diagnostica>& tutte, const RichiestaCompilazione& r) {
+  TestoSorgente sorgenti[2];
+  const std::filesystem::path* percorsi[2] = {&r.linea, &r.treno};
+  for (int i = 0; i < 2; ++i) {
+    sorgenti[i].nome = utf8_di(*percorsi[i]);
+    try {
+      sorgenti[i].testo = leggi_file(*percorsi[i]);
+    } catch (const GuastoEsecuzione&) {
+      return;  // the reader's own diagnostics say why
+    }
+  }
+  const EsitoControllo c = controlla_sorgenti(sorgenti[0], sorgenti[1], r.avvisi, r.con_tracciato);
+  std::vector<Diagnostica> aggiunte;
+  size_t mostrati = 0, taciuti = 0;
+  constexpr size_t kNessuno = SIZE_MAX;
+  size_t dove = kNessuno;  // after which diagnostic the notes of the last problem go
+  bool tacere = false;
+  for (const Diagnostica& d : c.problemi) {
+    if (d.livello == Livello::kNota) {
+      if (tacere) continue;
+      if (dove != kNessuno) {
+        tutte.insert(tutte.begin() + static_cast<std::ptrdiff_t>(++dove), d);
+      } else {
+        aggiunte.push_back(d);
+      }
+      continue;
+    }
+    dove = kNessuno;
+    tacere = false;
+    for (size_t i = 0; i < tutte.size(); ++i) {
+      if (tutte[i].livello != Livello::kNota && stessa_riga(tutte[i].luogo, d.luogo)) dove = i;
+    }
+    if (dove != kNessuno) {
+      while (dove + 1 < tutte.size() && tutte[dove + 1].livello == Livello::kNota) ++dove;
+      continue;
+    }
+    if (mostrati >= r.massimo_problemi) {
+      ++taciuti;
+      tacere = true;
+      continue;
+    }
+    ++mostrati;
+    aggiunte.push_back(d);
+  }
+  // Error 102 points at the header that was meant as "[generale]".
+  for (Diagnostica& d : tutte) {
+    if (d.codice == 102 && c.come_generale) {
+      d.luogo = *c.come_generale;
+      d.larghezza = static_cast<int>(riga_del_testo(sorgenti[0].testo, d.luogo.riga).size()) -
+                    d.luogo.colonna + 1;
+      d.messaggio += "; this header looks like it, but the reader looks for \"[generale]\"";
+    }
+  }
+  tutte.insert(tutte.end(), aggiunte.begin(), aggiunte.end());
+  if (taciuti > 0) {
+    Diagnostica d;
+    d.livello = Livello::kNota;
+    d.messaggio = std::to_string(taciuti) + " more problem" + (taciuti == 1 ? "" : "s") +
+                  " not shown (--max-errors " + std::to_string(r.massimo_problemi) + ")";
+    tutte.push_back(d);
+  }
+  // 1250 and 1251: the entry that took cell 1, where the check codes go.
+  for (size_t i = 0; i < tutte.size(); ++i) {
+    if ((tutte[i].codice == 1250 || tutte[i].codice == 1251) && c.in_cella_uno) {
+      tutte.insert(tutte.begin() + static_cast<std::ptrdiff_t>(i) + 1, *c.in_cella_uno);
+      break;
+    }
+  }
+}
+
 }  // namespace
 
 EsitoCompilazione compila_sorgenti(const RichiestaCompilazione& r) {
@@ -157,6 +236,7 @@ EsitoCompilazione compila_sorgenti(const RichiestaCompilazione& r) {
   e.posizione_errore = m.posizione_errore;
   e.diagnostiche = lettura.diagnostiche(m);
   if (fine) e.diagnostiche.push_back(*fine);
+  unisci_controllo(e.diagnostiche, r);
   aggiungi_righe(e.diagnostiche, r);
 
   if (e.stato == kUscitaRiuscita) {

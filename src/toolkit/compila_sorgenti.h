@@ -25,6 +25,8 @@ struct RichiestaCompilazione {
   std::string numero_treno;
   bool con_tracciato = true;  // false: no plan table, no plan file (j = 0)
   OpzioniAvvisi avvisi;
+  // How many problems the checking pass reports besides the recorded error.
+  size_t massimo_problemi = 20;
 };
 
 struct EsitoCompilazione {
