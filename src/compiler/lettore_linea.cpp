@@ -78,7 +78,7 @@ class LettoreLinea {
 DopoLinea LettoreLinea::leggi() {
   l_.inizia(file_);
   std::error_code ec;
-  if (!std::filesystem::exists(file_, ec)) {
+  if (!l_.in_memoria() && !std::filesystem::exists(file_, ec)) {
     l_.registra(101);
     return DopoLinea::kEsci;
   }

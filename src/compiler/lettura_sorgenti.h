@@ -29,6 +29,8 @@ class LetturaSorgenti {
   void inizia(const std::filesystem::path& file);
   // Reads the whole source; a source that cannot be read is a run-time failure.
   LettoreCampi& apri(const std::filesystem::path& file);
+  // The text of the source being read when it is held in memory.
+  const std::optional<std::string>& in_memoria() const;
   // Closes the source and, for the generator's own intermediates, deletes it.
   void chiudi_ed_elimina(const std::filesystem::path& file);
   void chiudi() {

@@ -35,14 +35,19 @@ void LetturaSorgenti::inizia(const fs::path& file) {
   voce_.linea = &file == &sorgenti.linea || file == sorgenti.linea;
 }
 
+const std::optional<std::string>& LetturaSorgenti::in_memoria() const {
+  return voce_.linea ? sorgenti.testo_linea : sorgenti.testo_treno;
+}
+
 LettoreCampi& LetturaSorgenti::apri(const fs::path& file) {
-  lettore_.emplace(leggi_file(file), luogo_voce_.file);
+  const std::optional<std::string>& testo = in_memoria();
+  lettore_.emplace(testo ? *testo : leggi_file(file), luogo_voce_.file);
   return *lettore_;
 }
 
 void LetturaSorgenti::chiudi_ed_elimina(const fs::path& file) {
   chiudi();
-  if (sorgenti.elimina) elimina_se_esiste(file);
+  if (sorgenti.elimina && !in_memoria()) elimina_se_esiste(file);
 }
 
 void LetturaSorgenti::leggi_voce() {
@@ -134,8 +139,8 @@ void memorizza_dati(ModelloPercorso& m, const SorgentiScenario& sorgenti) {
     // that does not fit, an entry outside the model) ends the reading with 25.
     l.chiudi();
     if (sorgenti.elimina) {
-      elimina_senza_guasto(sorgenti.linea);
-      elimina_senza_guasto(sorgenti.treno);
+      if (!sorgenti.testo_linea) elimina_senza_guasto(sorgenti.linea);
+      if (!sorgenti.testo_treno) elimina_senza_guasto(sorgenti.treno);
     }
     l.registra_guasto(guasto);
   }

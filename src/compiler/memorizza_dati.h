@@ -68,6 +68,11 @@ struct SorgentiScenario {
   // The generator deletes its own intermediates after reading them; a tool
   // compiling a user's sources never deletes them.
   bool elimina = true;
+  // A source held in memory (an editor's buffer, a fuzz input) is read in
+  // place of its file, which is then never opened, tested or deleted; the
+  // path still names it in every diagnostic.
+  std::optional<std::string> testo_linea;
+  std::optional<std::string> testo_treno;
   OsservatoreLettura* osservatore = nullptr;
 };
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "compiler/prova_sorgenti_test.h"
+#include "platform/file_atomico.h"
 #include "text/righe.h"
 #include "text/scenario_testi.h"
 
@@ -797,6 +799,46 @@ TEST(MemorizzaDatiTest, UserSourcesAreNeverDeleted) {
     EXPECT_EQ(r.m.codice_errore, c.codice);
     EXPECT_TRUE(r.resta_linea) << c.codice;
     EXPECT_TRUE(r.resta_treno) << c.codice;
+  }
+}
+
+// Sources held in memory read exactly as the same bytes on disk, and the files
+// at their paths are never read or deleted, whatever `elimina` says.
+TEST(MemorizzaDatiTest, SourcesInMemoryReadAsTheirFilesAndLeaveTheFilesAlone) {
+  const struct {
+    std::string linea, treno;
+  } casi[] = {{testo_righe(righe_linea()), testo_righe(righe_treno())},
+              {linea_minima("cartello_indicatore, 650, (A)\r\ncartello_indicatore, 650, (B)\r\n"),
+               treno_minimo()},
+              {linea_minima("pendenza, x"), treno_minimo()},
+              {linea_minima(), treno_minimo(stazione(1000, 21, 350))},
+              {"", treno_minimo()},
+              {linea_minima(), ""}};
+  for (const auto& c : casi) {
+    const Lettura da_file = leggi_sorgenti(c.linea, c.treno, 1, /*elimina=*/false);
+    CartellaTemporanea cartella;
+    SorgentiScenario s = sorgenti_generatore(cartella.percorso(), "MorvessaC_Tolvarre", "823");
+    const std::string altro = "[generale]\r\nlunghezza percorso, 1000\r\n[fine]\r\n";
+    std::ofstream(s.linea, std::ios::binary) << altro;
+    std::ofstream(s.treno, std::ios::binary) << altro;
+    s.testo_linea = c.linea;
+    s.testo_treno = c.treno;
+    ModelloPercorso m = modello_iniziale();
+    memorizza_dati(m, s);
+    SCOPED_TRACE(da_file.m.codice_errore);
+    EXPECT_EQ(m.codice_errore, da_file.m.codice_errore);
+    EXPECT_EQ(m.posizione_errore, da_file.m.posizione_errore);
+    // The two reads name files in different folders: the same file, line and column.
+    EXPECT_EQ(std::filesystem::path(m.luogo_errore.file).filename(),
+              std::filesystem::path(da_file.m.luogo_errore.file).filename());
+    EXPECT_EQ(m.luogo_errore.riga, da_file.m.luogo_errore.riga);
+    EXPECT_EQ(m.luogo_errore.colonna, da_file.m.luogo_errore.colonna);
+    EXPECT_TRUE(m.celle == da_file.m.celle);
+    EXPECT_TRUE(m.voci == da_file.m.voci);
+    EXPECT_TRUE(m.tracciato.etichette() == da_file.m.tracciato.etichette());
+    EXPECT_TRUE(m.tracciato.valori() == da_file.m.tracciato.valori());
+    EXPECT_EQ(leggi_file(s.linea), altro);
+    EXPECT_EQ(leggi_file(s.treno), altro);
   }
 }
 
