@@ -571,6 +571,7 @@ class Grafico {
     tratto("stroke=\"#ff7f0e\" stroke-width=\"2.2\"", "slowdown speed");
     tratto("stroke=\"#ff7f0e\" stroke-width=\"1\" stroke-dasharray=\"3 2\"",
            "warning to start of slowdown");
+    tratto("stroke=\"#b08900\" stroke-width=\"0.8\" stroke-dasharray=\"4 3\"", "station");
     tratto("stroke=\"#8c2d04\" stroke-width=\"1.4\"", "gradient");
     s << "<rect x=\"" << n(x) << "\" y=\"" << n(seconda - 5) << "\" width=\"22\" height=\"10\" "
       << "fill=\"#c8a165\" fill-opacity=\"0.35\"/><text x=\"" << n(x + 28) << "\" y=\""
