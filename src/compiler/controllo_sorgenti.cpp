@@ -274,8 +274,10 @@ void Controllo::voce(const VoceFormato& v, const Riga& r, size_t i, const std::s
     valori.push_back(valore);
     if (valore < c.minimo || valore > c.massimo || valore % c.multiplo != 0) {
       avviso("out-of-range", {nome, r.numero, colonna}, static_cast<int>(testo.size()),
-             nome_campo + " holds " + testo + ": keep it in " + std::to_string(c.minimo) + ".." +
-                 std::to_string(c.massimo) +
+             nome_campo + " holds " + testo + ": keep it " +
+                 (c.minimo <= INT32_MIN
+                      ? "at most " + std::to_string(c.massimo)
+                      : "in " + std::to_string(c.minimo) + ".." + std::to_string(c.massimo)) +
                  (c.multiplo > 1 ? ", a multiple of " + std::to_string(c.multiplo) : ""));
     }
     i = f;
@@ -363,7 +365,7 @@ void Controllo::voce(const VoceFormato& v, const Riga& r, size_t i, const std::s
     const int64_t orario = (valori[13] * 60 + valori[14]) * 60 + valori[15];
     if (orario != 0) {
       if (orario_ && orario < *orario_) {
-        avviso("time-order", {nome, campi[13].riga, campi[13].colonna}, 1,
+        avviso("time-order", {nome, campi[13].riga, campi[13].colonna}, campi[13].larghezza,
                "stazione: the scheduled time is earlier than the previous station's");
       }
       orario_ = orario;

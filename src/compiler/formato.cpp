@@ -41,7 +41,8 @@ constexpr CampoFormato kPendenza[] = {
 };
 constexpr CampoFormato kCurva[] = {
     posizione("where the curve starts"),
-    {"lunghezza", "m", "length of the arc", G::kNumero, 1, kRotta, 1},
+    // A curve of length 0 turns nothing: the straight run still reaches its start.
+    {"lunghezza", "m", "length of the arc", G::kNumero, 0, kRotta, 1},
 };
 constexpr CampoFormato kMontagna[] = {
     {"inizio", "m", "where the scenery feature starts", G::kNumero, 0, kRotta, 1},
@@ -50,9 +51,10 @@ constexpr CampoFormato kMontagna[] = {
 };
 constexpr CampoFormato kIndicatori[] = {
     posizione("where the boards stand"),
-    {"vas", "km/h", "left board, first speed", G::kNumero, 0, 300, 5},
-    {"vbs", "km/h", "left board, second speed", G::kNumero, 0, 300, 5},
-    {"vcs", "km/h", "left board, third speed", G::kNumero, 0, 300, 5},
+    // The left speeds are stored whole (times 20), the right ones in steps of 5.
+    {"vas", "km/h", "left board, first speed", G::kNumero, 0, 300, 1},
+    {"vbs", "km/h", "left board, second speed", G::kNumero, 0, 300, 1},
+    {"vcs", "km/h", "left board, third speed", G::kNumero, 0, 300, 1},
     {"strisces", "", "stripes on the left board", G::kNumero, 0, 9, 1},
     {"vad", "km/h", "right board, first speed (empty: none)", G::kNumero, 0, 300, 5},
     {"vbd", "km/h", "right board, second speed", G::kNumero, 0, 300, 5},
@@ -104,7 +106,7 @@ constexpr CampoFormato kSegnale[] = {
 };
 constexpr CampoFormato kRallentamento[] = {
     {"x", "m", "where the slowdown starts", G::kNumero, 0, kRotta, 1},
-    {"v", "km/h", "speed through the slowdown", G::kNumero, 0, 300, 5},
+    {"v", "km/h", "speed through the slowdown, stored whole", G::kNumero, 0, 300, 1},
     {"l", "m", "length of the slowdown", G::kNumero, 0, kRotta, 1},
     {"f_tt", "", "code stored at the slowdown's start and end", G::kNumero, 0, 32767, 1},
     {"f_ta", "", "non-zero: four marks before the warning point", G::kNumero, 0, 1, 1},
@@ -112,8 +114,9 @@ constexpr CampoFormato kRallentamento[] = {
 };
 constexpr CampoFormato kAbbattimento[] = {
     posizione("where the mark stands"),
-    {"valore", "", "value stored with the mark; 0 or less: a mark without value", G::kNumero, 0,
-     32767, 1},
+    // Any value of 0 or less asks for the mark without value: all of them are sound.
+    {"valore", "", "value stored with the mark; 0 or less: a mark without value", G::kNumero,
+     INT32_MIN, 32767, 1},
 };
 constexpr CampoFormato kStazione[] = {
     posizione("the station's reference point", 50),
@@ -125,12 +128,13 @@ constexpr CampoFormato kStazione[] = {
     {"opz4", "", "carried; 1 on the destination", G::kNumero, 0, 255, 1},
     {"opz5", "", "carried; 0 on the first station and below 600 m", G::kNumero, 0, 255, 1},
     {"opz6", "", "non-zero: a centred station ends 50 m further", G::kNumero, 0, 255, 1},
-    {"opz7", "", "carried; 1 on the origin and the destination", G::kNumero, 0, 32767, 1},
-    {"opz8", "", "carried", G::kNumero, 0, 32767, 1},
+    // The 16-bit fields are carried as read into signed 16-bit members.
+    {"opz7", "", "carried; 1 on the origin and the destination", G::kNumero, -32768, 32767, 1},
+    {"opz8", "", "carried", G::kNumero, -32768, 32767, 1},
     {"opz9", "", "carried", G::kNumero, 0, 255, 1},
-    {"opz10", "", "carried", G::kNumero, 0, 32767, 1},
-    {"opz11", "", "carried", G::kNumero, 0, 32767, 1},
-    {"opz12", "", "carried", G::kNumero, 0, 32767, 1},
+    {"opz10", "", "carried", G::kNumero, -32768, 32767, 1},
+    {"opz11", "", "carried", G::kNumero, -32768, 32767, 1},
+    {"opz12", "", "carried", G::kNumero, -32768, 32767, 1},
     {"opz13", "", "carried; 1 on the origin", G::kNumero, 0, 255, 1},
     {"ore", "h", "scheduled time: hours (departure at the origin, arrival at the end)", G::kNumero,
      0, 23, 1},

@@ -27,7 +27,10 @@ std::string intervallo(const CampoFormato& c) {
   if (c.genere == GenereCampo::kTesto) {
     return "text, up to " + std::to_string(c.massimo) + " characters";
   }
-  std::string s = std::to_string(c.minimo) + ".." + std::to_string(c.massimo);
+  // A field with no lower bound in the format (any 32-bit value below it will do).
+  std::string s = c.minimo <= INT32_MIN
+                      ? "up to " + std::to_string(c.massimo)
+                      : std::to_string(c.minimo) + ".." + std::to_string(c.massimo);
   if (c.multiplo > 1) s += ", multiple of " + std::to_string(c.multiplo);
   return s;
 }
