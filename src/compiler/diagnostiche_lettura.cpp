@@ -120,7 +120,10 @@ void DiagnosticheLettura::campo_ignorato(const LuogoSorgente& luogo, const std::
     messaggio = testo + " is not a keyword; it is ignored with the rest of its line";
     if (!vicina.empty()) messaggio += "; did you mean \"" + vicina + "\"?";
   }
+  const size_t prima = diagnostiche_.size();
   aggiungi(luogo, "unknown-keyword", std::move(messaggio));
+  // The whole keyword field is underlined.
+  if (diagnostiche_.size() > prima) diagnostiche_.back().larghezza = static_cast<int>(campo.size());
 }
 
 void DiagnosticheLettura::valore_avvolto(const LuogoSorgente& luogo, const std::string& voce,

@@ -272,10 +272,10 @@ Passo LettoreLinea::pendenza() {
   }
   const int32_t t = cella_tratto(p);
   if (OsservatoreLettura* o = l_.sorgenti.osservatore; o != nullptr) {
-    if (t > 0 && cursore_ >= t) o->fuori_ordine(l_.luogo_voce(), "pendenza", p, cursore_ * 50);
+    if (t > 0 && cursore_ >= t) o->fuori_ordine(l_.luogo_campo(1), "pendenza", p, cursore_ * 50);
     // Cells keep the gradient + 100 in one byte.
     if (g < -100 || g > 155)
-      o->valore_avvolto(l_.luogo_voce(), "pendenza", g, basso8(int64_t{g} + 100));
+      o->valore_avvolto(l_.luogo_campo(2), "pendenza", g, basso8(int64_t{g} + 100));
   }
   if (t > 0) ripeti_pendenza(t);
   pendenza_precedente_ = g;

@@ -56,7 +56,8 @@ class LettoreTreno {
   // Tells the observer of a profile entry at p whose cell the fill, standing
   // at cell `cursore`, has already passed.
   void fuori_ordine(const char* voce, int32_t p, int32_t cursore) {
-    if (osservatore_ != nullptr) osservatore_->fuori_ordine(l_.luogo_voce(), voce, p, cursore * 50);
+    if (osservatore_ != nullptr)
+      osservatore_->fuori_ordine(l_.luogo_campo(1), voce, p, cursore * 50);
   }
 
   int16_t numero16(const char* cosa) { return stretto<int16_t>(cosa); }
@@ -236,7 +237,7 @@ Passo LettoreTreno::stazione() {
   const int32_t p = v.posizione;
   if (fuori(p, 800)) return Passo::kFineLettura;
   if (osservatore_ != nullptr && i > 1 && p < m_.voce(i - 1).posizione) {
-    osservatore_->fuori_ordine(l_.luogo_voce(), "stazione", p, m_.voce(i - 1).posizione);
+    osservatore_->fuori_ordine(l_.luogo_campo(1), "stazione", p, m_.voce(i - 1).posizione);
   }
   if (p % 50 != 0) return ferma(8, p);
   v.tipo = numero8("a station's type");

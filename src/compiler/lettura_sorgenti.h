@@ -64,6 +64,18 @@ class LetturaSorgenti {
   }
 
   const LuogoSorgente& luogo_voce() const { return luogo_voce_; }
+  // Where field k (1: the first after the keyword) of the entry in progress
+  // begins, once read: a warning about that field points at it. Before it is
+  // read, the entry's own place.
+  LuogoSorgente luogo_campo(size_t k) const {
+    LuogoSorgente l = luogo_voce_;
+    if (lettore_ && k >= 1 && k <= lettore_->campi().size()) {
+      const CampoLetto& c = lettore_->campi()[k - 1];
+      l.riga = c.riga;
+      l.colonna = c.colonna;
+    }
+    return l;
+  }
 
  private:
   void aggiorna_campi() {

@@ -324,25 +324,51 @@ TEST(ComandoCompileTest, EachRecordedErrorIsReportedWithItsFileLineColumnAndPosi
 }
 
 TEST(ComandoCompileTest, AFailedModelCheckEndsWithStatusTwoAndNoCompiledFile) {
-  // Boards in cells 2 and 3 leave cell 1 as the only room for the approach
-  // code cell 20 cells before a slowdown starting in cell 21: the marker of
-  // cell 1 then finds its place taken.
-  CartellaTemporanea cartella;
-  const fs::path linea = cartella.percorso() / "Prova_linea.txt";
-  const fs::path treno = cartella.percorso() / "Prova_7-.txt";
-  scrivi_file_atomico(linea,
-                      "[generale]\r\nlunghezza percorso, 3000\r\n[curve]\r\n"
-                      "cartello_indicatore, 50, (A)\r\ncartello_indicatore, 100, (B)\r\n"
-                      "[fine]\r\n");
-  scrivi_file_atomico(treno, "[generale]\r\nrallentamento, 1000, 30, 200, 1, 0, 0\r\n[fine]\r\n");
-  const fs::path out = cartella.percorso() / "out";
-  const EsitoStrumento e =
-      esegui_prova({"compile", linea.string(), treno.string(), "-o", out.string()});
-  EXPECT_EQ(e.stato, 2);
-  EXPECT_EQ(e.out, "");
-  EXPECT_EQ(e.err.rfind("scenario: error 1250: the model checks found cell 1 dato1", 0), 0u)
-      << e.err;
-  EXPECT_TRUE(fs::is_empty(out));
+  const struct {
+    const char* nome;
+    const char* linea;
+    const char* treno;
+    const char* nota;  // after the file's name, the note naming the entry that took cell 1;
+                       // nullptr when none took it
+  } casi[] = {
+      // Boards in cells 2 and 3 leave cell 1 as the only room for the
+      // approach code cell 20 cells before a slowdown starting in cell 21:
+      // the marker of cell 1 then finds its place taken, by no entry of the
+      // sources.
+      {"the placement pass fills cell 1",
+       "[generale]\r\nlunghezza percorso, 3000\r\n[curve]\r\n"
+       "cartello_indicatore, 50, (A)\r\ncartello_indicatore, 100, (B)\r\n[fine]\r\n",
+       "[generale]\r\nrallentamento, 1000, 30, 200, 1, 0, 0\r\n[fine]\r\n", nullptr},
+      // An abbattimento at 50 m marks cell 50 / 50 = 1 with its value.
+      {"an abbattimento takes cell 1", "[generale]\r\nlunghezza percorso, 1000\r\n[fine]\r\n",
+       "[generale]\r\nabbattimento,   50,   5\r\n[fine]\r\n",
+       ":2:17: note: the abbattimento here takes cell 1\n"
+       "abbattimento,   50,   5\n"
+       "                ^~\n"},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    CartellaTemporanea cartella;
+    const fs::path linea = cartella.percorso() / "Prova_linea.txt";
+    const fs::path treno = cartella.percorso() / "Prova_7-.txt";
+    scrivi_file_atomico(linea, c.linea);
+    scrivi_file_atomico(treno, c.treno);
+    const fs::path out = cartella.percorso() / "out";
+    const EsitoStrumento e =
+        esegui_prova({"compile", linea.string(), treno.string(), "-o", out.string()});
+    EXPECT_EQ(e.stato, 2);
+    EXPECT_EQ(e.out, "");
+    EXPECT_EQ(e.err.rfind("scenario: error 1250: the model checks found cell 1 dato1", 0), 0u)
+        << e.err;
+    if (c.nota != nullptr) {
+      // Right after the error, at the entry's position field.
+      const size_t dopo_errore = e.err.find('\n') + 1;
+      EXPECT_EQ(e.err.substr(dopo_errore), treno.string() + c.nota) << e.err;
+    } else {
+      EXPECT_EQ(e.err.find("note"), std::string::npos) << e.err;
+    }
+    EXPECT_TRUE(fs::is_empty(out));
+  }
 }
 
 // --- warnings ---
@@ -383,7 +409,7 @@ TEST(ComandoCompileTest, AMistypedKeywordWarnsAtItsLineAndChangesNothingWritten)
                        ":97:1: warning: \"pendnza\" is not a keyword; it is ignored with the rest "
                        "of its line; did you mean \"pendenza\"? [-Wunknown-keyword]\n"
                        "pendnza,  150,   3\n"
-                       "^\n");
+                       "^~~~~~~\n");
   ASSERT_EQ(compila(senza_riga.percorso()).stato, 0);
 
   const EsitoStrumento z = compila(zitto.percorso(), {"-Wno-unknown-keyword"});
@@ -428,8 +454,12 @@ TEST(ComandoCompileTest, WarnsAboutWrappedValuesAndEntriesOutOfRouteOrder) {
                        "warning route-order line 10", "warning wrapped-value line 11",
                        "warning route-order line 8", "warning wrapped-value line 9",
                        "warning route-order line 11", "error 22 line 11"}));
-  EXPECT_NE(e.err.find(":11:1: warning: gradient 200 does not fit its cell: it is kept as -56 "
+  // Each at the field it is about: the value that wraps, the position out of order.
+  EXPECT_NE(e.err.find(":11:17: warning: gradient 200 does not fit its cell: it is kept as -56 "
                        "[-Wwrapped-value]"),
+            std::string::npos)
+      << e.err;
+  EXPECT_NE(e.err.find(":10:11: warning: the gradient from 500 m does not come after"),
             std::string::npos)
       << e.err;
   EXPECT_EQ(e.stato, 3);
@@ -469,10 +499,11 @@ TEST(ComandoCompileTest, WindowsCharactersInAQuotedFieldReachJsonAndTerminalAsUt
     const char* nome;
     std::string riga;  // added to the route source
     const char* citato;
+    int colonna, larghezza;  // of the field, in characters: one per Windows-1252 byte
   } casi[] = {
-      {"a number field that ends in a degree sign", "pendenza, 1000, 5\xB0", "\xC2\xB0"},
-      {"a keyword with an accented letter", "pendenz\xE8, 1000, 5", "pendenz\xC3\xA8"},
-      {"a keyword in curly quotes", "\x93pendnza\x94, 1000, 5", "\xE2\x80\x9Cpendnza"},
+      {"a number field that ends in a degree sign", "pendenza, 1000, 5\xB0", "\xC2\xB0", 17, 2},
+      {"a keyword with an accented letter", "pendenz\xE8, 1000, 5", "pendenz\xC3\xA8", 1, 8},
+      {"a keyword in curly quotes", "\x93pendnza\x94, 1000, 5", "\xE2\x80\x9Cpendnza", 1, 9},
   };
   for (const auto& c : casi) {
     SCOPED_TRACE(c.nome);
@@ -493,6 +524,8 @@ TEST(ComandoCompileTest, WindowsCharactersInAQuotedFieldReachJsonAndTerminalAsUt
     const ValoreJson& d = v["diagnostics"][0];
     EXPECT_NE(d["message"].stringa.find(c.citato), std::string::npos) << d["message"].stringa;
     EXPECT_NE(d["source_line"].stringa.find(c.citato), std::string::npos);
+    EXPECT_EQ(d["column"].intero, c.colonna);
+    EXPECT_EQ(d["width"].intero, c.larghezza);
     const EsitoStrumento t = esegui_prova(a);
     EXPECT_TRUE(utf8_valido(t.err)) << t.err;
     EXPECT_NE(t.err.find(c.citato), std::string::npos) << t.err;

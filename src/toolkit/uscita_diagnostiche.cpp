@@ -34,6 +34,9 @@ void diagnostiche_json(ScrittoreJson& json, const std::vector<Diagnostica>& diag
     ha_file&& d.luogo.riga > 0 ? json.intero(d.luogo.riga) : json.nullo();
     json.chiave("column");
     ha_file&& d.luogo.colonna > 0 ? json.intero(d.luogo.colonna) : json.nullo();
+    // The characters of the field from that column on, as the ~ under it shows.
+    json.chiave("width");
+    ha_file&& d.luogo.colonna > 0 && d.larghezza > 0 ? json.intero(d.larghezza) : json.nullo();
     json.chiave("code");
     d.codice != 0 ? json.intero(d.codice) : json.nullo();
     json.chiave("warning");

@@ -17,8 +17,10 @@ void stampa_diagnostiche(std::ostream& err, const std::vector<Diagnostica>& diag
 // problem verify found): "FILE: error: what", through the same formatter.
 void stampa_errore_file(std::ostream& out, const std::string& file, const std::string& messaggio);
 
-// A list of records {"level" (error, warning, note), "file", "line", "column", "code", "warning",
-// "message", "position", "source_line"}; absent values are null.
+// A list of records {"level" (error, warning, note), "file", "line", "column", "width" (the
+// field's characters from that column, as many as the ~ underline), "code", "warning",
+// "message", "position", "source_line"}; absent values are null. Columns and widths count
+// characters of the source, one per Windows-1252 byte.
 void diagnostiche_json(ScrittoreJson& json, const std::vector<Diagnostica>& diagnostiche);
 
 }  // namespace scenario
