@@ -183,6 +183,12 @@ TEST(ControlliAutoreTest, EachMistakeIsReportedOnTheLineWhereItWasMade) {
        "segnale,    4400,   7, 4, 1,  0, 0,    0,  0,0,0, 0",
        {"out-of-range"},
        "segnale: field 2 (sx) holds 7: keep it in 0..2"},
+      {"an arrival earlier than the departure",
+       'T',
+       "stazione,   28750, 11,  600,  1, 0, 0,  1,1,0,  2,1,1,    0,  11, 3, 0, TOLVARRE",
+       "stazione,   28750, 11,  600,  1, 0, 0,  1,1,0,  2,1,1,    0,  10, 3, 0, TOLVARRE",
+       {"time-order"},
+       "earlier than the previous station's"},
       {"a montagna that ends before it starts",
        'L',
        "montagna,   8000,  8300,  11",
@@ -216,6 +222,27 @@ TEST(ControlliAutoreTest, EachMistakeIsReportedOnTheLineWhereItWasMade) {
       EXPECT_TRUE(visto(riga_di(righe, c.nota), "note", "")) << tutti;
     }
   }
+}
+
+TEST(ControlliAutoreTest, AStationThatOverwritesAnEarlierSignalNamesBothLines) {
+  // Section headers mean nothing to the reader: a signal written in place of
+  // "[vel_limite]" is read before the stations, and San Cataldo's cell 135
+  // then takes the signal's place without a refusal.
+  const Righe s = righe_treno();
+  const int segnale = riga_di(s, "[vel_limite]");
+  const int stazione = riga_di(
+      s, "stazione,    6600, 21,  300,  0, 0, 1,  0,0,0,  4,1,1,    0,   0, 0, 0, SAN CATALDO");
+  const std::vector<Visto> visti =
+      compila_modificati('T', segnale, "segnale,    6700,   1, 4, 1,  0, 0,    0,  0,0,0, 0");
+  ASSERT_EQ(visti.size(), 2u);
+  EXPECT_EQ(visti[0].riga, stazione);
+  EXPECT_EQ(visti[0].nome, "overwritten");
+  EXPECT_NE(visti[0].messaggio.find("cell 135 is already held by the segnale at line " +
+                                    std::to_string(segnale)),
+            std::string::npos)
+      << visti[0].messaggio;
+  EXPECT_EQ(visti[1].riga, segnale);
+  EXPECT_EQ(visti[1].nome, "note");
 }
 
 TEST(ControlliAutoreTest, EveryProblemIsReportedAtOnceUpToMaxErrors) {
