@@ -1,6 +1,6 @@
 // The README's first five minutes, run as written: its commands in a fresh
-// folder, its edit on the line it names, and what it shows against what the
-// tool prints.
+// folder, its edit on the line it names, what it shows against what the tool
+// prints, and the starting scenario it writes.
 
 #include <gtest/gtest.h>
 
@@ -109,6 +109,25 @@ TEST(LeggimiTest, TheFirstFiveMinutesRunAsWritten) {
   const EsitoStrumento v = avvia_strumento({"verify", "compilato"}, dir);
   EXPECT_EQ(v.stato, 0) << v.err;
   EXPECT_EQ(v.out, blocco(dopo(passo5, "checks the compiled files for consistency:")));
+
+  // 6. A scenario of one's own, written as the README shows, compiles clean;
+  // a second run replaces nothing.
+  const std::string nuovo = blocco(dopo(passi, "6. "));
+  ASSERT_EQ(nuovo.rfind("scenario new ", 0), 0u) << nuovo;
+  std::vector<std::string> n = parole(nuovo);
+  n.erase(n.begin());
+  ASSERT_EQ(n.size(), 4u) << nuovo;
+  const EsitoStrumento scritto = avvia_strumento(n, dir);
+  ASSERT_EQ(scritto.stato, 0) << scritto.err;
+  const fs::path mia = dir / n[3];
+  const EsitoStrumento suo = avvia_strumento(
+      {"compile", (mia / (n[1] + "_linea.txt")).string(),
+       (mia / (n[1] + "_" + n[2] + "-.txt")).string(), "-o", (mia / "compilato").string()},
+      dir);
+  EXPECT_EQ(suo.stato, 0) << suo.err;
+  EXPECT_EQ(suo.err, "");
+  EXPECT_EQ(avvia_strumento(n, dir).stato, 1);
+  EXPECT_NE(passi.find("docs/formato.md"), std::string::npos);
 }
 
 }  // namespace
