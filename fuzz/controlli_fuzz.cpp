@@ -24,7 +24,7 @@
 #include "output/verifica_compilati.h"
 #include "platform/file_atomico.h"
 #include "platform/guasto.h"
-#include "prove/lettore_json_test.h"
+#include "text/lettore_json.h"
 #include "text/nomi_file.h"
 #include "toolkit/compila_sorgenti.h"
 #include "toolkit/grafico_svg.h"
@@ -396,7 +396,7 @@ void controlla_dump(const fs::path& file, const std::map<TipoCompilato, bool>& r
       }
       if (json) {
         try {
-          LettoreJson(out.str()).documento();
+          leggi_json(out.str());
         } catch (const std::runtime_error& e) {
           viola(chi + " is not JSON: " + e.what());
         }

@@ -10,7 +10,7 @@
 #include "output/prova_uscita_test.h"
 #include "platform/file_atomico.h"
 #include "prove/cartella_temporanea_test.h"
-#include "prove/lettore_json_test.h"
+#include "text/lettore_json.h"
 #include "prove/processo_prova_test.h"
 
 #ifdef _WIN32

@@ -23,7 +23,7 @@
 #include "output/prova_uscita_test.h"
 #include "platform/file_atomico.h"
 #include "platform/guasto.h"
-#include "prove/lettore_json_test.h"
+#include "text/lettore_json.h"
 #include "text/cp1252.h"
 #include "text/nomi_file.h"
 

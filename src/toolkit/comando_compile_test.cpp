@@ -16,7 +16,7 @@
 #include "platform/file_atomico.h"
 #include "platform/percorsi_utf8.h"
 #include "prove/cartella_temporanea_test.h"
-#include "prove/lettore_json_test.h"
+#include "text/lettore_json.h"
 #include "toolkit/prova_strumento_test.h"
 
 namespace scenario {

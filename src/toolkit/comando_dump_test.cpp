@@ -7,7 +7,7 @@
 #include "output/file_compilati.h"
 #include "platform/file_atomico.h"
 #include "prove/cartella_temporanea_test.h"
-#include "prove/lettore_json_test.h"
+#include "text/lettore_json.h"
 #include "toolkit/prova_strumento_test.h"
 
 namespace scenario {

@@ -7,7 +7,7 @@
 
 #include "platform/file_atomico.h"
 #include "prove/cartella_temporanea_test.h"
-#include "prove/lettore_json_test.h"
+#include "text/lettore_json.h"
 #include "text/righe.h"
 #include "toolkit/prova_strumento_test.h"
 
