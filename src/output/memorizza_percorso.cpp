@@ -5,8 +5,7 @@
 
 namespace scenario {
 
-void memorizza_percorso(ModelloPercorso& m, int32_t j, const SorgentiScenario& sorgenti,
-                        const std::filesystem::path& cartella) {
+void costruisci_modello(ModelloPercorso& m, int32_t j, const SorgentiScenario& sorgenti) {
   // Every build starts from the model a fresh run starts from: only the two
   // names carry over, so nothing of an earlier build (cells, plan table, error)
   // can be compiled again when the sources fail to give new ones.
@@ -22,6 +21,11 @@ void memorizza_percorso(ModelloPercorso& m, int32_t j, const SorgentiScenario& s
 
   memorizza_dati(m, sorgenti);
   completa_modello(m);
+}
+
+void memorizza_percorso(ModelloPercorso& m, int32_t j, const SorgentiScenario& sorgenti,
+                        const std::filesystem::path& cartella) {
+  costruisci_modello(m, j, sorgenti);
   scrivi_compilati(m, cartella);
 }
 

@@ -19,6 +19,10 @@ namespace scenario {
 void memorizza_percorso(ModelloPercorso& m, int32_t j, const SorgentiScenario& sorgenti,
                         const std::filesystem::path& cartella);
 
+// memorizza_percorso without its writing: the model the compiled files would
+// be written from, for tools that compile in memory (an editor's buffers).
+void costruisci_modello(ModelloPercorso& m, int32_t j, const SorgentiScenario& sorgenti);
+
 // The builder's steps after reading, for tools that fill the model another way:
 // the placement pass, the model checks and the two check codes. A cell array
 // that was never created is a GuastoEsecuzione, raised before anything changes.

@@ -8,6 +8,7 @@
 
 #include "compiler/controllo_sorgenti.h"
 #include "model/codici_errore.h"
+#include "output/file_compilati.h"
 #include "output/memorizza_percorso.h"
 #include "output/posa_codici.h"
 #include "platform/file_atomico.h"
@@ -23,6 +24,13 @@ bool finisce_con(std::string_view s, std::string_view fine) {
   return s.size() >= fine.size() && s.substr(s.size() - fine.size()) == fine;
 }
 
+// A source's bytes: the text held in memory, else its file's.
+std::string testo_sorgente(const RichiestaCompilazione& r, bool linea) {
+  const std::optional<std::string>& testo = linea ? r.testo_linea : r.testo_treno;
+  if (testo) return *testo;
+  return leggi_file(linea ? r.linea : r.treno);
+}
+
 // Fills in the source line of every diagnostic that points into one of the
 // two sources, for the caret.
 void aggiungi_righe(std::vector<Diagnostica>& diagnostiche, const RichiestaCompilazione& r) {
@@ -35,7 +43,7 @@ void aggiungi_righe(std::vector<Diagnostica>& diagnostiche, const RichiestaCompi
       if (d.luogo.file != utf8_di(p) && d.luogo.file != utf8_di(p.filename())) continue;
       if (!testi[i]) {
         try {
-          testi[i] = leggi_file(p);
+          testi[i] = testo_sorgente(r, i == 0);
         } catch (const GuastoEsecuzione&) {
           testi[i] = "";
         }
@@ -75,7 +83,9 @@ std::optional<std::string> sorgente_sovrascritta(const RichiestaCompilazione& r)
 // the route half had already written compiled files from one source alone,
 // so it is tried before anything. A missing route source keeps the code the
 // reader records for it (101).
-std::optional<Diagnostica> sorgente_illeggibile(const std::filesystem::path& p, bool linea) {
+std::optional<Diagnostica> sorgente_illeggibile(const RichiestaCompilazione& r, bool linea) {
+  if (linea ? r.testo_linea : r.testo_treno) return std::nullopt;
+  const std::filesystem::path& p = linea ? r.linea : r.treno;
   const char* ruolo = linea ? "the route source" : "the service source";
   Diagnostica d;
   d.luogo.file = utf8_di(p);
@@ -112,7 +122,7 @@ void unisci_controllo(std::vector<Diagnostica>& tutte, const RichiestaCompilazio
   for (int i = 0; i < 2; ++i) {
     sorgenti[i].nome = utf8_di(*percorsi[i]);
     try {
-      sorgenti[i].testo = leggi_file(*percorsi[i]);
+      sorgenti[i].testo = testo_sorgente(r, i == 0);
     } catch (const GuastoEsecuzione&) {
       return;  // the reader's own diagnostics say why
     }
@@ -180,7 +190,7 @@ void unisci_controllo(std::vector<Diagnostica>& tutte, const RichiestaCompilazio
 
 EsitoCompilazione compila_sorgenti(const RichiestaCompilazione& r) {
   EsitoCompilazione e;
-  if (const auto perche = sorgente_sovrascritta(r)) {
+  if (const auto perche = r.in_memoria ? std::nullopt : sorgente_sovrascritta(r)) {
     e.stato = kUscitaGuasto;
     Diagnostica d;
     d.messaggio = *perche;
@@ -188,7 +198,7 @@ EsitoCompilazione compila_sorgenti(const RichiestaCompilazione& r) {
     return e;
   }
   for (const bool linea : {true, false}) {
-    if (auto d = sorgente_illeggibile(linea ? r.linea : r.treno, linea)) {
+    if (auto d = sorgente_illeggibile(r, linea)) {
       e.stato = 1;
       if (e.codice_errore == 0) e.codice_errore = d->codice;
       e.diagnostiche.push_back(std::move(*d));
@@ -201,14 +211,25 @@ EsitoCompilazione compila_sorgenti(const RichiestaCompilazione& r) {
   sorgenti.treno = r.treno;
   sorgenti.elimina = false;  // the user's files: read, never deleted
   sorgenti.osservatore = &lettura;
+  sorgenti.testo_linea = r.testo_linea;
+  sorgenti.testo_treno = r.testo_treno;
 
   ModelloPercorso m;
   m.nome_scenario = r.nome_scenario;
   m.numero_treno = r.numero_treno;
   std::optional<Diagnostica> fine;
   try {
-    std::filesystem::create_directories(r.cartella);
-    memorizza_percorso(m, r.con_tracciato ? 1 : 0, sorgenti, r.cartella);
+    if (r.in_memoria) {
+      // Encoded as they would be written, so that a value the writers refuse
+      // is reported as compile reports it.
+      costruisci_modello(m, r.con_tracciato ? 1 : 0, sorgenti);
+      if (m.con_tracciato != 0) byte_tracciato(m.tracciato);
+      byte_voci(m);
+      byte_celle(m);
+    } else {
+      std::filesystem::create_directories(r.cartella);
+      memorizza_percorso(m, r.con_tracciato ? 1 : 0, sorgenti, r.cartella);
+    }
   } catch (const ErroreFatale& f) {
     e.stato = kUscitaErrore;
     Diagnostica d;
@@ -247,6 +268,7 @@ EsitoCompilazione compila_sorgenti(const RichiestaCompilazione& r) {
     if (r.con_tracciato) scritti.push_back(FileScenario::kTracciato);
     scritti.push_back(FileScenario::kVoci);
     scritti.push_back(FileScenario::kCelle);
+    if (r.in_memoria) scritti.clear();
     for (FileScenario f : scritti) {
       e.file.push_back(cp1252_a_utf8(nome_file(f, m.nome_scenario, m.numero_treno)));
     }

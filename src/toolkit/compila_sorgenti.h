@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,13 @@ struct RichiestaCompilazione {
   OpzioniAvvisi avvisi;
   // How many problems the checking pass reports besides the recorded error.
   size_t massimo_problemi = 20;
+  // A source held in memory (an editor's open buffer, Windows-1252) is read
+  // in place of its file; the path still names it in every diagnostic.
+  std::optional<std::string> testo_linea;
+  std::optional<std::string> testo_treno;
+  // Nothing written: the compiled files are encoded in memory and dropped,
+  // and `cartella` is never created. `file` stays empty.
+  bool in_memoria = false;
 };
 
 struct EsitoCompilazione {
