@@ -14,5 +14,6 @@ int comando_verify(Argomenti& a, Uscite& u);
 int comando_plot(Argomenti& a, Uscite& u);
 int comando_explain(Argomenti& a, Uscite& u);
 int comando_new(Argomenti& a, Uscite& u);
+int comando_lsp(Argomenti& a, Uscite& u);
 
 }  // namespace scenario

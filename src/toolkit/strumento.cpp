@@ -27,6 +27,7 @@ constexpr Comando kComandi[] = {
     {"verify", comando_verify, "check a compiled scenario for consistency"},
     {"plot", comando_plot, "draw a scenario as one SVG picture"},
     {"explain", comando_explain, "explain the source format, or one keyword's fields"},
+    {"lsp", comando_lsp, "serve an editor: diagnostics as you type (Language Server Protocol)"},
 };
 
 void aiuto(std::ostream& out) {
