@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "compiler/formato.h"
 #include "model/diagnostica.h"
 #include "platform/percorsi_utf8.h"
 #include "text/cp1252.h"
@@ -274,6 +275,8 @@ class ServerLsp {
         j.booleano(false);
         j.chiudi_oggetto();
         j.chiudi_oggetto();
+        j.chiave("hoverProvider");
+        j.booleano(true);
         j.chiudi_oggetto();
         j.chiave("serverInfo");
         j.apri_oggetto(true);
@@ -289,7 +292,139 @@ class ServerLsp {
       rispondi(id, [](ScrittoreJson& j) { j.nullo(); });
       return;
     }
+    if (metodo == "textDocument/hover") {
+      const std::string& uri =
+          membro(membro(p, "textDocument", ValoreJson::kOggetto), "uri", ValoreJson::kStringa)
+              .stringa;
+      const ValoreJson& posizione = membro(p, "position", ValoreJson::kOggetto);
+      membro(posizione, "line", ValoreJson::kIntero);
+      membro(posizione, "character", ValoreJson::kIntero);
+      std::optional<Spiegazione> s;
+      // A file not open has nothing to explain: the answer is empty.
+      if (auto it = documenti_.find(uri); it != documenti_.end()) {
+        s = spiega(it->second.testo, posizione, uri);
+      }
+      rispondi(id, [&](ScrittoreJson& j) {
+        if (!s) {
+          j.nullo();
+          return;
+        }
+        j.apri_oggetto();
+        j.chiave("contents");
+        j.apri_oggetto();
+        j.campo("kind", "markdown");
+        j.campo("value", s->testo);
+        j.chiudi_oggetto();
+        LuogoSorgente l;
+        l.riga = s->riga + 1;
+        l.colonna = static_cast<int>(s->colonna) + 1;
+        scrivi_intervallo(j, l, static_cast<int>(s->larghezza));
+        j.chiudi_oggetto();
+      });
+      return;
+    }
     rispondi_errore(id, kMetodoIgnoto, "unknown method " + metodo);
+  }
+
+  struct Spiegazione {
+    std::string testo;  // markdown, UTF-8
+    int riga = 0;       // zero-based, and the field's columns on it
+    size_t colonna = 0;
+    size_t larghezza = 0;
+  };
+
+  // What the field under a position is: its entry, its name, unit and
+  // meaning from the format table, and for a route position its chainage.
+  static std::optional<Spiegazione> spiega(const std::string& testo, const ValoreJson& posizione,
+                                           const std::string& uri) {
+    const std::string nome = utf8_di(percorso_utf8(percorso_da_uri(uri)).filename());
+    SorgenteFormato sorgente;
+    if (finisce_con(nome, "_linea.txt")) {
+      sorgente = SorgenteFormato::kLinea;
+    } else if (finisce_con(nome, "-.txt")) {
+      sorgente = SorgenteFormato::kTreno;
+    } else {
+      return std::nullopt;
+    }
+    const int64_t numero_riga = posizione["line"].intero;
+    if (numero_riga < 0 || numero_riga > 1000000000) return std::nullopt;
+    // The line, and the last section header above it.
+    size_t inizio = 0;
+    std::string sezione;
+    for (int64_t n = 0; n < numero_riga; ++n) {
+      size_t fine = testo.find_first_of("\r\n", inizio);
+      if (fine == std::string::npos) return std::nullopt;
+      const std::string_view riga(testo.data() + inizio, fine - inizio);
+      const size_t primo = riga.find_first_not_of(" \t");
+      if (primo != std::string_view::npos && riga[primo] == '[') {
+        sezione = minuscolo_cp1252(riga.substr(primo));
+      }
+      if (testo[fine] == '\r' && fine + 1 < testo.size() && testo[fine + 1] == '\n') ++fine;
+      inizio = fine + 1;
+    }
+    const size_t fine_riga = std::min(testo.find_first_of("\r\n", inizio), testo.size());
+    const std::string_view riga(testo.data() + inizio, fine_riga - inizio);
+    const int64_t carattere = posizione["character"].intero;
+    if (carattere < 0 || static_cast<uint64_t>(carattere) > riga.size()) return std::nullopt;
+    const size_t c = static_cast<size_t>(carattere);
+    // The field: between the commas around the position.
+    const size_t da = c == 0 ? 0 : [&] {
+      const size_t v = riga.rfind(',', c - 1);
+      return v == std::string_view::npos ? size_t{0} : v + 1;
+    }();
+    const size_t a = std::min(riga.find(',', c), riga.size());
+    size_t indice = 0;
+    for (size_t i = 0; i < da; ++i) indice += riga[i] == ',';
+    const auto senza_blank = [](std::string_view v) {
+      while (!v.empty() && (v.front() == ' ' || v.front() == '\t')) v.remove_prefix(1);
+      while (!v.empty() && (v.back() == ' ' || v.back() == '\t')) v.remove_suffix(1);
+      return v;
+    };
+    const std::string_view parola = senza_blank(riga.substr(0, riga.find(',')));
+    if (parola.empty() || parola[0] == '[') return std::nullopt;
+    const VoceFormato* v = voce_riconosciuta(parola, sorgente, sezione == "[generale]");
+    if (v == nullptr) return std::nullopt;
+    Spiegazione s;
+    s.riga = static_cast<int>(numero_riga);
+    const std::string_view campo = senza_blank(riga.substr(da, a - da));
+    s.colonna = campo.empty() ? da : static_cast<size_t>(campo.data() - riga.data());
+    s.larghezza = campo.size();
+    const std::string voce = "**" + std::string(v->parola) + "** (" +
+                             std::string(nome_sorgente(v->sorgente)) + ", " +
+                             std::string(v->sezione) + "): " + std::string(v->significato);
+    if (indice == 0) {
+      s.testo = voce + "\n\nFields:";
+      for (size_t i = 0; i < v->campi.size(); ++i) {
+        s.testo += (i == 0 ? " " : ", ") + std::string(v->campi[i].nome);
+      }
+      return s;
+    }
+    if (indice > v->campi.size()) {
+      s.testo = voce + "\n\nField " + std::to_string(indice) + ": more fields than the " +
+                std::to_string(v->campi.size()) + " the entry has";
+      return s;
+    }
+    const CampoFormato& f = v->campi[indice - 1];
+    s.testo = voce + "\n\nField " + std::to_string(indice) + ", `" + std::string(f.nome) + "`";
+    if (!f.unita.empty()) s.testo += " (" + std::string(f.unita) + ")";
+    s.testo += ": " + std::string(f.significato);
+    // A place on the route: its chainage, as km+m.
+    const bool luogo = f.unita == "m" && (f.nome == "posizione" || f.nome == "inizio" ||
+                                          f.nome == "fine" || f.nome == "x");
+    if (luogo && !campo.empty()) {
+      int64_t metri = 0;
+      bool numero = campo.size() <= 9;
+      for (const char ch : campo) {
+        if (ch < '0' || ch > '9') numero = false;
+        if (numero) metri = metri * 10 + (ch - '0');
+      }
+      if (numero) {
+        const std::string resto = std::to_string(metri % 1000);
+        s.testo += "\n\nAt km " + std::to_string(metri / 1000) + "+" +
+                   std::string(3 - resto.size(), '0') + resto;
+      }
+    }
+    return s;
   }
 
   std::optional<int> notifica(const std::string& metodo, const ValoreJson& p) {

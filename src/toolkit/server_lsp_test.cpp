@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -312,6 +313,44 @@ TEST(ServerLspTest, FileUrisAndPathsRoundTrip) {
   }
   EXPECT_EQ(percorso_da_uri("untitled:1"), "");
   EXPECT_EQ(percorso_da_uri("file://host/share/a.txt"), "");
+}
+
+}  // namespace
+}  // namespace scenario
+
+namespace scenario {
+namespace {
+
+TEST_F(ServerLspScenarioTest, HoverTellsTheEntryTheFieldAndWhereAPositionLies) {
+  const int riga = riga_con("segnale,    4400,") - 1;
+  ASSERT_GE(riga, 0);
+  const auto al = [&](int id, const std::string& uri, int r, int c) {
+    return richiesta(id, "textDocument/hover",
+                     R"({"textDocument":{"uri":)" + stringa_json(uri) + R"(},"position":{"line":)" +
+                         std::to_string(r) + R"(,"character":)" + std::to_string(c) + "}}");
+  };
+  const Conversazione c =
+      conversa({kInizio, apri(uri_treno_, testo_treno_), al(2, uri_treno_, riga, 2),
+                al(3, uri_treno_, riga, 13), al(4, uri_linea_, 0, 0),
+                richiesta(5, "textDocument/hover",
+                          R"({"textDocument":{"uri":)" + stringa_json(uri_treno_) + "}}")});
+  std::map<int64_t, const ValoreJson*> risposte;
+  for (const ValoreJson& m : c.ricevuti) {
+    if (m.ha("id") && m["id"].tipo == ValoreJson::kIntero) risposte[m["id"].intero] = &m;
+  }
+  ASSERT_EQ(risposte.size(), 5u);
+  const std::string parola = (*risposte[2])["result"]["contents"]["value"].stringa;
+  EXPECT_NE(parola.find("**segnale**"), std::string::npos) << parola;
+  EXPECT_NE(parola.find("posizione"), std::string::npos) << parola;
+  const ValoreJson& campo = (*risposte[3])["result"];
+  const std::string testo = campo["contents"]["value"].stringa;
+  EXPECT_NE(testo.find("Field 1, `posizione` (m)"), std::string::npos) << testo;
+  EXPECT_NE(testo.find("At km 4+400"), std::string::npos) << testo;
+  EXPECT_EQ(campo["range"]["start"]["character"].intero, 12);
+  EXPECT_EQ(campo["range"]["end"]["character"].intero, 16);
+  // The route source is not open: nothing to tell.
+  EXPECT_EQ((*risposte[4])["result"].tipo, ValoreJson::kNullo);
+  EXPECT_EQ((*risposte[5])["error"]["code"].intero, -32602);
 }
 
 }  // namespace
