@@ -277,6 +277,9 @@ class ServerLsp {
         j.chiudi_oggetto();
         j.chiave("hoverProvider");
         j.booleano(true);
+        j.chiave("completionProvider");
+        j.apri_oggetto(true);
+        j.chiudi_oggetto();
         j.chiudi_oggetto();
         j.chiave("serverInfo");
         j.apri_oggetto(true);
@@ -323,7 +326,103 @@ class ServerLsp {
       });
       return;
     }
+    if (metodo == "textDocument/completion") {
+      const std::string& uri =
+          membro(membro(p, "textDocument", ValoreJson::kOggetto), "uri", ValoreJson::kStringa)
+              .stringa;
+      const ValoreJson& posizione = membro(p, "position", ValoreJson::kOggetto);
+      const int64_t riga = membro(posizione, "line", ValoreJson::kIntero).intero;
+      const int64_t carattere = membro(posizione, "character", ValoreJson::kIntero).intero;
+      auto it = documenti_.find(uri);
+      const std::optional<SorgenteFormato> sorgente = sorgente_di(uri);
+      if (it == documenti_.end() || !sorgente) {
+        rispondi(id, [](ScrittoreJson& j) { j.nullo(); });
+        return;
+      }
+      const std::string& testo = it->second.testo;
+      const std::string sezione = sezione_sopra(testo, riga);
+      const size_t inizio = scostamento_riga(testo, riga);
+      const std::string_view prima(testo.data() + inizio,
+                                   std::min(scostamento(testo, posizione), testo.size()) - inizio);
+      rispondi(id, [&](ScrittoreJson& j) {
+        j.apri_lista();
+        // Inside an entry, after its keyword, no keyword is offered.
+        if (prima.find(',') != std::string_view::npos || carattere < 0) {
+          j.chiudi_lista();
+          return;
+        }
+        for (const VoceFormato& v : voci_formato()) {
+          if (v.sorgente != *sorgente || minuscolo_cp1252(v.sezione) != sezione) continue;
+          std::string frammento(v.parola);
+          for (size_t i = 0; i < v.campi.size(); ++i) {
+            frammento += ", ${" + std::to_string(i + 1) + ":" + std::string(v.campi[i].nome) + "}";
+          }
+          j.apri_oggetto(true);
+          j.campo("label", v.parola);
+          j.campo("kind", int64_t{14});  // keyword
+          j.campo("detail", v.significato);
+          j.campo("insertTextFormat", int64_t{2});  // a snippet
+          j.campo("insertText", frammento);
+          j.chiudi_oggetto();
+        }
+        // Section headers at a line's start.
+        if (senza_blank_iniziali(prima).empty() || senza_blank_iniziali(prima)[0] == '[') {
+          for (const std::string_view h : sezioni_formato(*sorgente)) {
+            j.apri_oggetto(true);
+            j.campo("label", h);
+            j.campo("kind", int64_t{9});  // module: a section
+            j.chiudi_oggetto();
+          }
+        }
+        j.chiudi_lista();
+      });
+      return;
+    }
     rispondi_errore(id, kMetodoIgnoto, "unknown method " + metodo);
+  }
+
+  static std::string_view senza_blank_iniziali(std::string_view v) {
+    while (!v.empty() && (v.front() == ' ' || v.front() == '\t')) v.remove_prefix(1);
+    return v;
+  }
+
+  static std::optional<SorgenteFormato> sorgente_di(const std::string& uri) {
+    const std::string nome = utf8_di(percorso_utf8(percorso_da_uri(uri)).filename());
+    if (finisce_con(nome, "_linea.txt")) return SorgenteFormato::kLinea;
+    if (finisce_con(nome, "-.txt")) return SorgenteFormato::kTreno;
+    return std::nullopt;
+  }
+
+  // The byte offset where zero-based line `riga` starts (the text's end past the last).
+  static size_t scostamento_riga(const std::string& testo, int64_t riga) {
+    ValoreJson p;
+    p.tipo = ValoreJson::kOggetto;
+    p.oggetto["line"].tipo = ValoreJson::kIntero;
+    p.oggetto["line"].intero = riga;
+    p.oggetto["character"].tipo = ValoreJson::kIntero;
+    return scostamento(testo, p);
+  }
+
+  // The last section header above line `riga` (zero-based), lower case; the
+  // first section when there is none above.
+  static std::string sezione_sopra(const std::string& testo, int64_t riga) {
+    std::string sezione;
+    size_t inizio = 0;
+    for (int64_t n = 0; n < riga && inizio < testo.size(); ++n) {
+      size_t fine = std::min(testo.find_first_of("\r\n", inizio), testo.size());
+      const std::string_view r =
+          senza_blank_iniziali(std::string_view(testo).substr(inizio, fine - inizio));
+      if (!r.empty() && r[0] == '[') {
+        const size_t chiusa = r.find(']');
+        sezione =
+            minuscolo_cp1252(r.substr(0, chiusa == std::string_view::npos ? r.size() : chiusa + 1));
+      }
+      if (fine < testo.size() && testo[fine] == '\r' && fine + 1 < testo.size() &&
+          testo[fine + 1] == '\n')
+        ++fine;
+      inizio = fine + 1;
+    }
+    return sezione;
   }
 
   struct Spiegazione {

@@ -355,3 +355,39 @@ TEST_F(ServerLspScenarioTest, HoverTellsTheEntryTheFieldAndWhereAPositionLies) {
 
 }  // namespace
 }  // namespace scenario
+
+namespace scenario {
+namespace {
+
+TEST_F(ServerLspScenarioTest, CompletionOffersTheSectionsKeywordsWithTheirFields) {
+  const int riga = riga_con("segnale,    4400,") - 1;
+  ASSERT_GE(riga, 0);
+  const auto al = [&](int id, int r, int c) {
+    return richiesta(id, "textDocument/completion",
+                     R"({"textDocument":{"uri":)" + stringa_json(uri_treno_) +
+                         R"(},"position":{"line":)" + std::to_string(r) + R"(,"character":)" +
+                         std::to_string(c) + "}}");
+  };
+  const Conversazione c =
+      conversa({kInizio, apri(uri_treno_, testo_treno_), al(2, riga, 0), al(3, riga, 12)});
+  const ValoreJson& inizio = c.ricevuti[c.ricevuti.size() - 2]["result"];
+  bool segnale = false, intestazione = false, stazione = false;
+  for (const ValoreJson& v : inizio.lista) {
+    if (v["label"].stringa == "segnale") {
+      segnale = true;
+      EXPECT_EQ(v["insertText"].stringa.rfind("segnale, ${1:posizione}, ${2:", 0), 0u)
+          << v["insertText"].stringa;
+      EXPECT_EQ(v["insertTextFormat"].intero, 2);
+    }
+    stazione = stazione || v["label"].stringa == "stazione";  // another section's entry
+    intestazione = intestazione || v["label"].stringa == "[segnali]";
+  }
+  EXPECT_TRUE(segnale);
+  EXPECT_FALSE(stazione);
+  EXPECT_TRUE(intestazione);
+  // After the keyword, inside the entry: nothing.
+  EXPECT_TRUE(c.ricevuti.back()["result"].lista.empty());
+}
+
+}  // namespace
+}  // namespace scenario
