@@ -277,6 +277,8 @@ class ServerLsp {
         j.chiudi_oggetto();
         j.chiave("hoverProvider");
         j.booleano(true);
+        j.chiave("documentSymbolProvider");
+        j.booleano(true);
         j.chiave("completionProvider");
         j.apri_oggetto(true);
         j.chiudi_oggetto();
@@ -378,7 +380,110 @@ class ServerLsp {
       });
       return;
     }
+    if (metodo == "textDocument/documentSymbol") {
+      const std::string& uri =
+          membro(membro(p, "textDocument", ValoreJson::kOggetto), "uri", ValoreJson::kStringa)
+              .stringa;
+      auto it = documenti_.find(uri);
+      const std::optional<SorgenteFormato> sorgente = sorgente_di(uri);
+      if (it == documenti_.end() || !sorgente) {
+        rispondi(id, [](ScrittoreJson& j) { j.nullo(); });
+        return;
+      }
+      rispondi(id, [&](ScrittoreJson& j) { scrivi_simboli(j, it->second.testo, *sorgente); });
+      return;
+    }
     rispondi_errore(id, kMetodoIgnoto, "unknown method " + metodo);
+  }
+
+  // The outline: each section, holding its entries by keyword (a station
+  // also by its name) and position.
+  static void scrivi_simboli(ScrittoreJson& j, const std::string& testo, SorgenteFormato sorgente) {
+    struct Simbolo {
+      std::string nome, dettaglio;
+      int riga = 0, fine = 0;
+      int kind = 0;
+      std::vector<Simbolo> figli;
+    };
+    std::vector<Simbolo> sezioni;
+    std::string sezione;
+    size_t inizio = 0;
+    for (int n = 0; inizio < testo.size(); ++n) {
+      size_t fine = std::min(testo.find_first_of("\r\n", inizio), testo.size());
+      const std::string_view riga(testo.data() + inizio, fine - inizio);
+      const std::string_view r = senza_blank_iniziali(riga);
+      if (!r.empty() && r[0] == '[') {
+        const size_t chiusa = r.find(']');
+        sezione =
+            minuscolo_cp1252(r.substr(0, chiusa == std::string_view::npos ? r.size() : chiusa + 1));
+        Simbolo s;
+        s.nome =
+            cp1252_a_utf8(r.substr(0, chiusa == std::string_view::npos ? r.size() : chiusa + 1));
+        s.riga = s.fine = n;
+        s.kind = 3;  // namespace
+        sezioni.push_back(std::move(s));
+      } else if (!r.empty() && !sezioni.empty()) {
+        std::vector<std::string_view> campi;
+        for (size_t da = 0;;) {
+          const size_t v = r.find(',', da);
+          std::string_view c =
+              r.substr(da, v == std::string_view::npos ? std::string_view::npos : v - da);
+          while (!c.empty() && (c.front() == ' ' || c.front() == '\t')) c.remove_prefix(1);
+          while (!c.empty() && (c.back() == ' ' || c.back() == '\t')) c.remove_suffix(1);
+          campi.push_back(c);
+          if (v == std::string_view::npos) break;
+          da = v + 1;
+        }
+        const VoceFormato* v = voce_riconosciuta(campi[0], sorgente, sezione == "[generale]");
+        if (v != nullptr) {
+          Simbolo s;
+          s.nome = std::string(v->parola);
+          if (v->parola == "stazione" && campi.size() > 1)
+            s.nome += " " + cp1252_a_utf8(campi.back());
+          if (!v->campi.empty() && v->campi[0].unita == "m" && campi.size() > 1) {
+            s.dettaglio = cp1252_a_utf8(campi[1]) + " m";
+          }
+          s.riga = s.fine = n;
+          s.kind = v->parola == "stazione" ? 19 : 14;  // object, constant
+          sezioni.back().figli.push_back(std::move(s));
+        }
+      }
+      if (!sezioni.empty()) sezioni.back().fine = n;
+      if (fine < testo.size() && testo[fine] == '\r' && fine + 1 < testo.size() &&
+          testo[fine + 1] == '\n')
+        ++fine;
+      inizio = fine + 1;
+    }
+    const auto scrivi = [&](const Simbolo& s, auto& se_stesso) -> void {
+      j.apri_oggetto();
+      j.campo("name", s.nome);
+      if (!s.dettaglio.empty()) j.campo("detail", s.dettaglio);
+      j.campo("kind", int64_t{s.kind});
+      j.chiave("range");
+      j.apri_oggetto(true);
+      j.chiave("start");
+      scrivi_posizione(j, s.riga, 0);
+      j.chiave("end");
+      scrivi_posizione(j, s.fine + 1, 0);
+      j.chiudi_oggetto();
+      j.chiave("selectionRange");
+      j.apri_oggetto(true);
+      j.chiave("start");
+      scrivi_posizione(j, s.riga, 0);
+      j.chiave("end");
+      scrivi_posizione(j, s.riga + 1, 0);
+      j.chiudi_oggetto();
+      if (!s.figli.empty()) {
+        j.chiave("children");
+        j.apri_lista();
+        for (const Simbolo& f : s.figli) se_stesso(f, se_stesso);
+        j.chiudi_lista();
+      }
+      j.chiudi_oggetto();
+    };
+    j.apri_lista();
+    for (const Simbolo& s : sezioni) scrivi(s, scrivi);
+    j.chiudi_lista();
   }
 
   static std::string_view senza_blank_iniziali(std::string_view v) {
