@@ -30,7 +30,7 @@ std::string testo_da_editore(std::string_view utf8) {
   size_t inizio = 0;  // of the run not yet converted
   for (size_t i = 0; i < utf8.size();) {
     const unsigned char c = static_cast<unsigned char>(utf8[i]);
-    const bool quattro = c >= 0xF0 && c <= 0xF4 && i + 3 < utf8.size() + 0 &&
+    const bool quattro = c >= 0xF0 && c <= 0xF4 && i + 3 < utf8.size() &&
                          (static_cast<unsigned char>(utf8[i + 1]) & 0xC0) == 0x80 &&
                          (static_cast<unsigned char>(utf8[i + 2]) & 0xC0) == 0x80 &&
                          (static_cast<unsigned char>(utf8[i + 3]) & 0xC0) == 0x80;
@@ -69,7 +69,7 @@ std::string percorso_da_uri(std::string_view uri) {
   uri.remove_prefix(kSchema.size());
   std::string p;
   for (size_t i = 0; i < uri.size(); ++i) {
-    if (uri[i] == '%' && i + 2 < uri.size() + 0 && cifra_esadecimale(uri[i + 1]) >= 0 &&
+    if (uri[i] == '%' && i + 2 < uri.size() && cifra_esadecimale(uri[i + 1]) >= 0 &&
         cifra_esadecimale(uri[i + 2]) >= 0) {
       p += static_cast<char>(cifra_esadecimale(uri[i + 1]) * 16 + cifra_esadecimale(uri[i + 2]));
       i += 2;
@@ -541,31 +541,12 @@ class ServerLsp {
   // meaning from the format table, and for a route position its chainage.
   static std::optional<Spiegazione> spiega(const std::string& testo, const ValoreJson& posizione,
                                            const std::string& uri) {
-    const std::string nome = utf8_di(percorso_utf8(percorso_da_uri(uri)).filename());
-    SorgenteFormato sorgente;
-    if (finisce_con(nome, "_linea.txt")) {
-      sorgente = SorgenteFormato::kLinea;
-    } else if (finisce_con(nome, "-.txt")) {
-      sorgente = SorgenteFormato::kTreno;
-    } else {
-      return std::nullopt;
-    }
+    const std::optional<SorgenteFormato> sorgente = sorgente_di(uri);
+    if (!sorgente) return std::nullopt;
     const int64_t numero_riga = posizione["line"].intero;
-    if (numero_riga < 0 || numero_riga > 1000000000) return std::nullopt;
-    // The line, and the last section header above it.
-    size_t inizio = 0;
-    std::string sezione;
-    for (int64_t n = 0; n < numero_riga; ++n) {
-      size_t fine = testo.find_first_of("\r\n", inizio);
-      if (fine == std::string::npos) return std::nullopt;
-      const std::string_view riga(testo.data() + inizio, fine - inizio);
-      const size_t primo = riga.find_first_not_of(" \t");
-      if (primo != std::string_view::npos && riga[primo] == '[') {
-        sezione = minuscolo_cp1252(riga.substr(primo));
-      }
-      if (testo[fine] == '\r' && fine + 1 < testo.size() && testo[fine + 1] == '\n') ++fine;
-      inizio = fine + 1;
-    }
+    if (numero_riga < 0) return std::nullopt;
+    const size_t inizio = scostamento_riga(testo, numero_riga);
+    const std::string sezione = sezione_sopra(testo, numero_riga);
     const size_t fine_riga = std::min(testo.find_first_of("\r\n", inizio), testo.size());
     const std::string_view riga(testo.data() + inizio, fine_riga - inizio);
     const int64_t carattere = posizione["character"].intero;
@@ -586,7 +567,7 @@ class ServerLsp {
     };
     const std::string_view parola = senza_blank(riga.substr(0, riga.find(',')));
     if (parola.empty() || parola[0] == '[') return std::nullopt;
-    const VoceFormato* v = voce_riconosciuta(parola, sorgente, sezione == "[generale]");
+    const VoceFormato* v = voce_riconosciuta(parola, *sorgente, sezione == "[generale]");
     if (v == nullptr) return std::nullopt;
     Spiegazione s;
     s.riga = static_cast<int>(numero_riga);
