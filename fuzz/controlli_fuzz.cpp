@@ -11,6 +11,7 @@
 #include <system_error>
 #include <typeinfo>
 
+#include "compiler/controllo_sorgenti.h"
 #include "compiler/diagnostiche_lettura.h"
 #include "compiler/lettore_campi.h"
 #include "compiler/memorizza_dati.h"
@@ -231,9 +232,65 @@ struct Costruzione {
   std::map<std::string, std::string> file;
 };
 
+const std::string& nome_sorgente_linea() {
+  static const std::string n = nome_file(FileScenario::kSorgenteLinea, kNomeScenario, kNumeroTreno);
+  return n;
+}
+const std::string& nome_sorgente_treno() {
+  static const std::string n = nome_file(FileScenario::kSorgenteTreno, kNomeScenario, kNumeroTreno);
+  return n;
+}
+
+void controlla_diagnostiche(const DiagnosticheLettura& diagnostiche, const ModelloPercorso& m) {
+  for (const Diagnostica& d : diagnostiche.diagnostiche(m)) {
+    codice_definito(d.codice, "a diagnostic");
+    formatta_diagnostica(d, "scenario");
+  }
+}
+
+// The builder's steps on sources held in memory, the compiled files as the
+// bytes their writers would put in them: nothing is opened on the disk.
+std::unique_ptr<Costruzione> costruisci_in_memoria(const std::string& linea,
+                                                   const std::string& treno, int32_t j) {
+  auto c = std::make_unique<Costruzione>();
+  c->m.nome_scenario = kNomeScenario;
+  c->m.numero_treno = kNumeroTreno;
+  c->m.con_tracciato = j;
+  DiagnosticheLettura diagnostiche{OpzioniAvvisi{}};
+  SorgentiScenario s;
+  s.linea = nome_sorgente_linea();
+  s.treno = nome_sorgente_treno();
+  s.elimina = false;
+  s.testo_linea = linea;
+  s.testo_treno = treno;
+  s.osservatore = &diagnostiche;
+  try {
+    memorizza_dati(c->m, s);
+    completa_modello(c->m);
+    // In the writers' order: the plan file, the items file, the cells file.
+    std::map<std::string, std::string> file;
+    if (j != 0) {
+      file[nome_file(FileScenario::kTracciato, kNomeScenario, kNumeroTreno)] =
+          byte_tracciato(c->m.tracciato);
+    }
+    file[nome_file(FileScenario::kVoci, kNomeScenario, kNumeroTreno)] = byte_voci(c->m);
+    file[nome_file(FileScenario::kCelle, kNomeScenario, kNumeroTreno)] = byte_celle(c->m);
+    c->file = std::move(file);
+  } catch (const ErroreFatale& f) {
+    c->esito = Costruzione::kFine;
+    ATTESO(f.numero == 1250 || f.numero == 1251,
+           "the model checks failed with " + std::to_string(f.numero));
+  } catch (const GuastoEsecuzione& g) {
+    c->esito = Costruzione::kGuasto;
+    c->messaggio = g.what();
+  }
+  controlla_diagnostiche(diagnostiche, c->m);
+  return c;
+}
+
 // The builder as the generator calls it, but on sources it must not delete.
-std::unique_ptr<Costruzione> costruisci(const SorgentiScenario& s, int32_t j,
-                                        const fs::path& uscita) {
+std::unique_ptr<Costruzione> costruisci_su_disco(const SorgentiScenario& s, int32_t j,
+                                                 const fs::path& uscita) {
   cartella_vuota(uscita);
   auto c = std::make_unique<Costruzione>();
   c->m.nome_scenario = kNomeScenario;
@@ -251,15 +308,14 @@ std::unique_ptr<Costruzione> costruisci(const SorgentiScenario& s, int32_t j,
     c->esito = Costruzione::kGuasto;
     c->messaggio = g.what();
   }
-  for (const Diagnostica& d : diagnostiche.diagnostiche(c->m)) {
-    codice_definito(d.codice, "a diagnostic");
-    formatta_diagnostica(d, "scenario");
-  }
+  controlla_diagnostiche(diagnostiche, c->m);
   c->file = contenuto(uscita);
   return c;
 }
 
-void controlla_costruzione(const Costruzione& c, int32_t j) {
+// `su_disco`: the files were read from the folder the builder wrote into, so
+// their names and bytes are tested against the model's.
+void controlla_costruzione(const Costruzione& c, int32_t j, bool su_disco) {
   const std::string chi = "the build with j = " + std::to_string(j);
   codice_definito(c.m.codice_errore, chi);
   if (c.esito != Costruzione::kScritto) {
@@ -269,19 +325,39 @@ void controlla_costruzione(const Costruzione& c, int32_t j) {
     ATTESO(c.file.empty(), chi + " failed, yet left " + nomi(c.file));
     return;
   }
-  const std::string tracciato = nome_file(FileScenario::kTracciato, kNomeScenario, kNumeroTreno);
   const std::string voci = nome_file(FileScenario::kVoci, kNomeScenario, kNumeroTreno);
   const std::string celle = nome_file(FileScenario::kCelle, kNomeScenario, kNumeroTreno);
-  std::map<std::string, std::string> attesi = {{voci, byte_voci(c.m)}, {celle, byte_celle(c.m)}};
-  if (j != 0) attesi[tracciato] = byte_tracciato(c.m.tracciato);
-  ATTESO(nomi(c.file) == nomi(attesi), chi + " left " + nomi(c.file) + ", not " + nomi(attesi));
-  for (const auto& [nome, byte] : attesi) {
-    ATTESO(c.file.at(nome) == byte, chi + ": " + nome + " is not the model's bytes");
+  if (su_disco) {
+    const std::string tracciato = nome_file(FileScenario::kTracciato, kNomeScenario, kNumeroTreno);
+    std::map<std::string, std::string> attesi = {{voci, byte_voci(c.m)}, {celle, byte_celle(c.m)}};
+    if (j != 0) attesi[tracciato] = byte_tracciato(c.m.tracciato);
+    ATTESO(nomi(c.file) == nomi(attesi), chi + " left " + nomi(c.file) + ", not " + nomi(attesi));
+    for (const auto& [nome, byte] : attesi) {
+      ATTESO(c.file.at(nome) == byte, chi + ": " + nome + " is not the model's bytes");
+    }
   }
   // What was written reads back into the very model it came from.
   ATTESO(decodifica_voci(c.file.at(voci)) == c.m.voci, chi + ": the items file reads back wrong");
   ATTESO(decodifica_celle(c.file.at(celle)) == c.m.celle,
          chi + ": the cells file reads back wrong");
+}
+
+// An error-free build's files pass verify.
+void verificati(const Costruzione& a) {
+  if (a.esito != Costruzione::kScritto || a.m.codice_errore != 0) return;
+  CompilatiDaVerificare v;
+  v.nome_scenario = kNomeScenario;
+  v.numero_treno = kNumeroTreno;
+  v.nome_tracciato = nome_file(FileScenario::kTracciato, kNomeScenario, kNumeroTreno);
+  v.nome_voci = nome_file(FileScenario::kVoci, kNomeScenario, kNumeroTreno);
+  v.nome_celle = nome_file(FileScenario::kCelle, kNomeScenario, kNumeroTreno);
+  v.tracciato = a.file.at(v.nome_tracciato);
+  v.voci = a.file.at(v.nome_voci);
+  v.celle = a.file.at(v.nome_celle);
+  const std::vector<ProblemaCompilato> problemi = verifica_compilati(v);
+  ATTESO(problemi.empty(),
+         "an error-free build fails verify: " +
+             (problemi.empty() ? "" : problemi[0].file + ": " + problemi[0].testo));
 }
 
 // ---------------------------------------------------------------------------
@@ -440,82 +516,35 @@ void controlla_lettore_campi(std::string_view byte) {
   for (unsigned maschera : {0x00u, 0xFFu, 0xAAu, 0x0Eu}) passata_lettore(byte, maschera);
 }
 
-void controlla_compilazione(std::string_view byte, const fs::path& cartella) {
+void controlla_compilazione(std::string_view byte) {
   const std::vector<std::string_view> parti = dividi(byte, kSeparatoreSorgenti, 2);
   const std::string linea(parti[0]), treno(parti.size() > 1 ? parti[1] : "");
-  const fs::path sorgenti_dir = cartella / "sorgenti";
-  cartella_vuota(sorgenti_dir);
-  SorgentiScenario s;
-  s.linea = percorso_file(sorgenti_dir, FileScenario::kSorgenteLinea, kNomeScenario, kNumeroTreno);
-  s.treno = percorso_file(sorgenti_dir, FileScenario::kSorgenteTreno, kNomeScenario, kNumeroTreno);
-  s.elimina = false;
-  scrivi_file_atomico(s.linea, linea);
-  scrivi_file_atomico(s.treno, treno);
-  const auto sorgenti_intatte = [&](const std::string& dopo) {
-    const auto c = contenuto(sorgenti_dir);
-    ATTESO(c.size() == 2 && c.count(s.linea.filename().string()) &&
-               c.at(s.linea.filename().string()) == linea && c.count(s.treno.filename().string()) &&
-               c.at(s.treno.filename().string()) == treno,
-           "the sources were changed or deleted by " + dopo);
-  };
 
-  // The toolkit's compile.
-  RichiestaCompilazione r;
-  r.linea = s.linea;
-  r.treno = s.treno;
-  r.cartella = cartella / "strumento";
-  r.nome_scenario = kNomeScenario;
-  r.numero_treno = kNumeroTreno;
-  cartella_vuota(r.cartella);
-  const EsitoCompilazione e = compila_sorgenti(r);
-  sorgenti_intatte("the toolkit's compile");
-  codice_definito(e.codice_errore, "the toolkit's compile");
-  for (const Diagnostica& d : e.diagnostiche) {
-    // Besides the recorded codes, the model checks' fatal 1250 and 1251.
-    if (d.codice != 1250 && d.codice != 1251) codice_definito(d.codice, "a compile diagnostic");
+  // With the plan table, twice: the same sources give the same bytes.
+  const auto a = costruisci_in_memoria(linea, treno, 1);
+  controlla_costruzione(*a, 1, false);
+  const auto b = costruisci_in_memoria(linea, treno, 1);
+  ATTESO(a->file == b->file && a->esito == b->esito,
+         "two builds of the same sources give different files: " + nomi(a->file) + " and " +
+             nomi(b->file));
+  ATTESO(a->m.codice_errore == b->m.codice_errore && a->m.posizione_errore == b->m.posizione_errore,
+         "two builds of the same sources record different errors");
+  verificati(*a);
+
+  const auto c = costruisci_in_memoria(linea, treno, 0);
+  controlla_costruzione(*c, 0, false);
+
+  // The checking pass the toolkit's compile adds to the reader's diagnostics.
+  const EsitoControllo e =
+      controlla_sorgenti(TestoSorgente{nome_sorgente_linea(), linea},
+                         TestoSorgente{nome_sorgente_treno(), treno}, OpzioniAvvisi{}, true);
+  for (const Diagnostica& d : e.problemi) {
+    if (d.codice != 1250 && d.codice != 1251) codice_definito(d.codice, "the checking pass");
     formatta_diagnostica(d, "scenario");
   }
-  const auto file_strumento = contenuto(r.cartella);
-
-  // The builder itself, with the plan table and without. Its files are the
-  // toolkit's, byte for byte: the same sources give the same bytes twice.
-  const auto a = costruisci(s, 1, cartella / "a");
-  sorgenti_intatte("the build");
-  controlla_costruzione(*a, 1);
-  ATTESO(file_strumento == a->file, "two builds of the same sources give different files: " +
-                                        nomi(file_strumento) + " and " + nomi(a->file));
-  ATTESO(e.codice_errore == a->m.codice_errore && e.posizione_errore == a->m.posizione_errore,
-         "the toolkit's compile records another error than the builder");
-  const int stato_atteso = a->esito == Costruzione::kGuasto ? 1
-                           : a->esito == Costruzione::kFine ? 2
-                           : e.stato == 3                   ? 3
-                                                            : 0;
-  ATTESO(e.stato == stato_atteso, "the toolkit's compile ended with status " +
-                                      std::to_string(e.stato) + ", not " +
-                                      std::to_string(stato_atteso));
-  ATTESO(e.stato != 0 || a->m.codice_errore == 0, "a recorded error reported as success");
-  if (a->esito == Costruzione::kScritto && a->m.codice_errore == 0) {
-    CompilatiDaVerificare v;
-    v.nome_scenario = kNomeScenario;
-    v.numero_treno = kNumeroTreno;
-    v.nome_tracciato = nome_file(FileScenario::kTracciato, kNomeScenario, kNumeroTreno);
-    v.nome_voci = nome_file(FileScenario::kVoci, kNomeScenario, kNumeroTreno);
-    v.nome_celle = nome_file(FileScenario::kCelle, kNomeScenario, kNumeroTreno);
-    v.tracciato = a->file.at(v.nome_tracciato);
-    v.voci = a->file.at(v.nome_voci);
-    v.celle = a->file.at(v.nome_celle);
-    const std::vector<ProblemaCompilato> problemi = verifica_compilati(v);
-    ATTESO(problemi.empty(),
-           "an error-free build fails verify: " +
-               (problemi.empty() ? "" : problemi[0].file + ": " + problemi[0].testo));
-  }
-
-  const auto c = costruisci(s, 0, cartella / "c");
-  controlla_costruzione(*c, 0);
-  sorgenti_intatte("the build without the plan table");
 }
 
-void controlla_decodifica(std::string_view byte, const fs::path& cartella) {
+void controlla_decodifica(std::string_view byte) {
   std::map<TipoCompilato, bool> riusciti;
   for (TipoCompilato tipo : kTipi) riusciti[tipo] = controlla_decoder(tipo, byte).riuscito;
 
@@ -525,11 +554,6 @@ void controlla_decodifica(std::string_view byte, const fs::path& cartella) {
          std::string("the content is told as a ") +
              (riconosciuto ? nome_tipo_compilato(*riconosciuto) : "") +
              " file that its decoder refuses");
-
-  fs::create_directories(cartella);
-  const fs::path file = cartella / "compilato.bin";
-  scrivi_file_atomico(file, byte);
-  controlla_dump(file, riusciti);
 
   // The three files of one scenario: verify and plot.
   const std::vector<std::string_view> parti = dividi(byte, kSeparatoreCompilati, 3);
@@ -570,6 +594,84 @@ void controlla_decodifica(std::string_view byte, const fs::path& cartella) {
     ATTESO(svg.find("<svg") != std::string::npos && svg.find("</svg>") != std::string::npos,
            "the plot is not an SVG document");
   }
+}
+
+void controlla_su_disco(std::string_view byte, const fs::path& cartella) {
+  // The bytes as compiled files: the dump command reads them from a file.
+  {
+    std::map<TipoCompilato, bool> riusciti;
+    for (TipoCompilato tipo : kTipi) riusciti[tipo] = controlla_decoder(tipo, byte).riuscito;
+    const fs::path compilati = cartella / "compilati";
+    cartella_vuota(compilati);
+    const fs::path file = compilati / "compilato.bin";
+    scrivi_file_atomico(file, byte);
+    controlla_dump(file, riusciti);
+  }
+
+  // The bytes as the two sources, in files of their own.
+  const std::vector<std::string_view> parti = dividi(byte, kSeparatoreSorgenti, 2);
+  const std::string linea(parti[0]), treno(parti.size() > 1 ? parti[1] : "");
+  const fs::path sorgenti_dir = cartella / "sorgenti";
+  cartella_vuota(sorgenti_dir);
+  SorgentiScenario s;
+  s.linea = percorso_file(sorgenti_dir, FileScenario::kSorgenteLinea, kNomeScenario, kNumeroTreno);
+  s.treno = percorso_file(sorgenti_dir, FileScenario::kSorgenteTreno, kNomeScenario, kNumeroTreno);
+  s.elimina = false;
+  scrivi_file_atomico(s.linea, linea);
+  scrivi_file_atomico(s.treno, treno);
+  const auto sorgenti_intatte = [&](const std::string& dopo) {
+    const auto c = contenuto(sorgenti_dir);
+    ATTESO(c.size() == 2 && c.count(s.linea.filename().string()) &&
+               c.at(s.linea.filename().string()) == linea && c.count(s.treno.filename().string()) &&
+               c.at(s.treno.filename().string()) == treno,
+           "the sources were changed or deleted by " + dopo);
+  };
+
+  // The toolkit's compile.
+  RichiestaCompilazione r;
+  r.linea = s.linea;
+  r.treno = s.treno;
+  r.cartella = cartella / "strumento";
+  r.nome_scenario = kNomeScenario;
+  r.numero_treno = kNumeroTreno;
+  cartella_vuota(r.cartella);
+  const EsitoCompilazione e = compila_sorgenti(r);
+  sorgenti_intatte("the toolkit's compile");
+  codice_definito(e.codice_errore, "the toolkit's compile");
+  for (const Diagnostica& d : e.diagnostiche) {
+    // Besides the recorded codes, the model checks' fatal 1250 and 1251.
+    if (d.codice != 1250 && d.codice != 1251) codice_definito(d.codice, "a compile diagnostic");
+    formatta_diagnostica(d, "scenario");
+  }
+  const auto file_strumento = contenuto(r.cartella);
+
+  // The builder itself, with the plan table and without. Its files are the
+  // toolkit's, byte for byte: the same sources give the same bytes twice.
+  const auto a = costruisci_su_disco(s, 1, cartella / "a");
+  sorgenti_intatte("the build");
+  controlla_costruzione(*a, 1, true);
+  ATTESO(file_strumento == a->file, "two builds of the same sources give different files: " +
+                                        nomi(file_strumento) + " and " + nomi(a->file));
+  ATTESO(e.codice_errore == a->m.codice_errore && e.posizione_errore == a->m.posizione_errore,
+         "the toolkit's compile records another error than the builder");
+  const int stato_atteso = a->esito == Costruzione::kGuasto ? 1
+                           : a->esito == Costruzione::kFine ? 2
+                           : e.stato == 3                   ? 3
+                                                            : 0;
+  ATTESO(e.stato == stato_atteso, "the toolkit's compile ended with status " +
+                                      std::to_string(e.stato) + ", not " +
+                                      std::to_string(stato_atteso));
+  ATTESO(e.stato != 0 || a->m.codice_errore == 0, "a recorded error reported as success");
+  verificati(*a);
+  // The files on the disk are the bytes the builder gives in memory.
+  const auto in_memoria = costruisci_in_memoria(linea, treno, 1);
+  ATTESO(in_memoria->file == a->file && in_memoria->m.codice_errore == a->m.codice_errore,
+         "the build in memory gives other files than on the disk: " + nomi(in_memoria->file) +
+             " and " + nomi(a->file));
+
+  const auto c = costruisci_su_disco(s, 0, cartella / "c");
+  controlla_costruzione(*c, 0, true);
+  sorgenti_intatte("the build without the plan table");
 }
 
 }  // namespace scenario

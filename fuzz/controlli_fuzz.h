@@ -8,15 +8,20 @@
 //   controlla_lettore_campi  the field reader: every field read is the bytes
 //                            the reading rules give, at the line and column
 //                            they give, and every failure is a real one;
-//   controlla_compilazione   the whole builder, by the toolkit and directly,
-//                            on the two sources the bytes split into: a code
-//                            the format defines, the same bytes twice, the
-//                            files the model gives and nothing else, sources
-//                            left in place;
-//   controlla_decodifica     the decoders of the compiled files, the dump,
-//                            verify and plot cores: a decoder either gives
+//   controlla_compilazione   the whole builder in memory, with the plan table
+//                            and without, on the two sources the bytes split
+//                            into: a code the format defines, the same bytes
+//                            twice, compiled bytes that read back into the
+//                            model and that verify passes when error-free;
+//   controlla_decodifica     the decoders of the compiled files, the verify
+//                            and plot cores, in memory: a decoder either gives
 //                            back exactly the bytes it read or names an
-//                            offset within them.
+//                            offset within them;
+//   controlla_su_disco       what needs real files, on either kind of input:
+//                            the toolkit's compile and the builder writing
+//                            into folders (the files the model gives and
+//                            nothing else, the sources left in place), and the
+//                            dump command on the bytes as a file.
 
 #include <filesystem>
 #include <stdexcept>
@@ -44,10 +49,12 @@ std::vector<std::string_view> dividi(std::string_view byte, std::string_view sep
 
 void controlla_lettore_campi(std::string_view byte);
 
-// `cartella` is a folder of the check's own; what it holds is replaced.
-void controlla_compilazione(std::string_view byte, const std::filesystem::path& cartella);
+void controlla_compilazione(std::string_view byte);
 
-void controlla_decodifica(std::string_view byte, const std::filesystem::path& cartella);
+void controlla_decodifica(std::string_view byte);
+
+// `cartella` is a folder of the check's own; what it holds is replaced.
+void controlla_su_disco(std::string_view byte, const std::filesystem::path& cartella);
 
 // A folder of the process's own under the system's temporary folder, for a
 // fuzz target (one per process: the first name given holds), removed when the

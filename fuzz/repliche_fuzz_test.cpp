@@ -54,14 +54,18 @@ TEST(ReplicheFuzzTest, FieldReaderFollowsTheReadingRulesOnEveryInput) {
 
 TEST(ReplicheFuzzTest, BuilderGivesDefinedCodesTheSameFilesTwiceAndKeepsTheSources) {
   CartellaTemporanea cartella;
-  ripeti("compilazione",
-         [&](const std::string& byte) { controlla_compilazione(byte, cartella.percorso()); });
+  ripeti("compilazione", [&](const std::string& byte) {
+    controlla_compilazione(byte);
+    controlla_su_disco(byte, cartella.percorso());
+  });
 }
 
 TEST(ReplicheFuzzTest, DecodersReadBackTheirBytesOrNameAnOffset) {
   CartellaTemporanea cartella;
-  ripeti("decodifica",
-         [&](const std::string& byte) { controlla_decodifica(byte, cartella.percorso()); });
+  ripeti("decodifica", [&](const std::string& byte) {
+    controlla_decodifica(byte);
+    controlla_su_disco(byte, cartella.percorso());
+  });
 }
 
 }  // namespace
