@@ -10,9 +10,9 @@
 //                            they give, and every failure is a real one;
 //   controlla_compilazione   the whole builder in memory, with the plan table
 //                            and without, on the two sources the bytes split
-//                            into: a code the format defines, the same bytes
-//                            twice, compiled bytes that read back into the
-//                            model and that verify passes when error-free;
+//                            into: a code the format defines, compiled bytes
+//                            that read back into the model and that verify
+//                            passes when error-free, the checking pass;
 //   controlla_decodifica     the decoders of the compiled files, the verify
 //                            and plot cores, in memory: a decoder either gives
 //                            back exactly the bytes it read or names an
@@ -20,7 +20,8 @@
 //   controlla_su_disco       what needs real files, on either kind of input:
 //                            the toolkit's compile and the builder writing
 //                            into folders (the files the model gives and
-//                            nothing else, the sources left in place), and the
+//                            nothing else, the same bytes every time and as in
+//                            memory, the sources left in place), and the
 //                            dump command on the bytes as a file.
 
 #include <filesystem>

@@ -16,15 +16,20 @@ constexpr size_t kBlocco =
     1 << 20;  // fewer, larger writes: each costs the file system a fixed amount
 }
 
-ScrittoreLE::ScrittoreLE(FileAtomico& file) : file_(&file), buffer_(kBlocco, '\0') {}
+// With a file, the buffer grows as the bytes come, up to one block, before any
+// of it is handed over: a small file costs its own size, not a whole block
+// zero-filled and faulted in. A full block is then handed over whenever it
+// fills, as before.
+ScrittoreLE::ScrittoreLE(FileAtomico& file) : file_(&file) {}
 
 void ScrittoreLE::fai_spazio(size_t n) {
-  if (file_ != nullptr) {
+  if (file_ != nullptr && buffer_.size() >= kBlocco) {
     svuota();
     if (n <= buffer_.size()) return;
   }
   size_t nuova = buffer_.size() < 64 ? 64 : buffer_.size();
   while (nuova - usati_ < n) nuova *= 2;
+  if (file_ != nullptr) nuova = std::max(std::min(nuova, kBlocco), usati_ + n);
   buffer_.resize(nuova);
 }
 
