@@ -54,8 +54,8 @@ TEST(MutatoreSorgentiTest, MostMutantsReadPastTheFieldReaderIntoTheCells) {
   size_t letti = 0;
   constexpr unsigned kSemi = 200;
   for (unsigned seme = 1; seme <= kSemi; ++seme) {
-    const std::vector<std::string_view> parti =
-        dividi(muta_voci(originale, seme), kSeparatoreSorgenti, 2);
+    const std::string mutato = muta_voci(originale, seme);
+    const std::vector<std::string_view> parti = dividi(mutato, kSeparatoreSorgenti, 2);
     ModelloPercorso m;
     SorgentiScenario s;
     s.linea = "linea.txt";
