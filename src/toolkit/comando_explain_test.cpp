@@ -100,7 +100,7 @@ TEST(ComandoNewTest, AnExistingFileIsNamedAndKeptUnlessForced) {
 
   const EsitoStrumento rifiutato = esegui_prova({"new", "Valle", "7", dir.string()});
   EXPECT_EQ(rifiutato.stato, 1);
-  EXPECT_NE(rifiutato.err.find(treno.string() + " already exists"), std::string::npos)
+  EXPECT_NE(rifiutato.err.find(treno.string() + ": error: already exists"), std::string::npos)
       << rifiutato.err;
   EXPECT_EQ(rifiutato.err.find("Valle_linea.txt"), std::string::npos) << rifiutato.err;
   EXPECT_EQ(t.nomi(), std::vector<std::string>{"Valle_7-.txt"});  // nothing written

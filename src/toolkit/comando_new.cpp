@@ -17,6 +17,7 @@
 #include "text/nomi_file.h"
 #include "text/righe.h"
 #include "toolkit/comandi.h"
+#include "toolkit/uscita_diagnostiche.h"
 
 namespace scenario {
 namespace {
@@ -149,21 +150,10 @@ int comando_new(Argomenti& a, Uscite& u) {
       {FileScenario::kRallentamenti, documento("Slowdown order of train " + treno + ": none.")},
       {FileScenario::kNote, documento("Notes for the driver of train " + treno + ".")},
   };
-  if (!forza) {
-    bool esiste = false;
-    for (const auto& s : scritti) {
-      const std::filesystem::path p = percorso_file(cartella, s.file, n, t);
-      std::error_code ec;
-      if (!std::filesystem::exists(p, ec)) continue;
-      u.err << kNomeStrumento << " new: " << utf8_di(p)
-            << " already exists; it is never replaced (--force replaces it)\n";
-      esiste = true;
-    }
-    if (esiste) {
-      u.err << kNomeStrumento << " new: nothing was written\n";
-      return kUscitaGuasto;
-    }
-  }
+  std::vector<std::filesystem::path> percorsi;
+  for (const auto& s : scritti) percorsi.push_back(percorso_file(cartella, s.file, n, t));
+  const auto mostrato = +[](const std::filesystem::path& p) { return utf8_di(p); };
+  if (!forza && nomina_file_esistenti(u.err, "new", percorsi, mostrato)) return kUscitaGuasto;
   std::filesystem::create_directories(cartella);
   for (const auto& s : scritti) {
     scrivi_righe(s.righe, percorso_file(cartella, s.file, n, t));

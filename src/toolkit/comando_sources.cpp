@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <ostream>
+#include <vector>
 
 #include "text/cp1252.h"
 #include "text/nomi_file.h"
@@ -50,19 +51,15 @@ int comando_sources(Argomenti& a, Uscite& u) {
     cartella = percorso_utf8(a.prendi());
   }
   // An author's edited sources look just like the example's: never lose them.
-  bool gia = false;
+  std::vector<std::filesystem::path> percorsi;
   for (FileScenario f : kTesti) {
-    const std::filesystem::path p = percorso_file(cartella, f, kNomeScenario, kNumeroTreno);
-    std::error_code ec;
-    if (forza || !std::filesystem::exists(p, ec)) continue;
-    stampa_errore_file(u.err, posizionali > 0 ? utf8_di(p) : utf8_di(p.filename()),
-                       "already exists and is never replaced; give --force to replace it");
-    gia = true;
+    percorsi.push_back(percorso_file(cartella, f, kNomeScenario, kNumeroTreno));
   }
-  if (gia) {
-    u.err << kNomeStrumento << " sources: nothing was written\n";
-    return kUscitaGuasto;
-  }
+  // Named as the author gave the folder: by their names alone when none was given.
+  const auto mostrato = posizionali > 0
+                            ? +[](const std::filesystem::path& p) { return utf8_di(p); }
+                            : +[](const std::filesystem::path& p) { return utf8_di(p.filename()); };
+  if (!forza && nomina_file_esistenti(u.err, "sources", percorsi, mostrato)) return kUscitaGuasto;
   std::filesystem::create_directories(cartella);
   scrivi_testi_scenario(cartella, kNomeScenario, kNumeroTreno);
   for (FileScenario f : kTesti) {

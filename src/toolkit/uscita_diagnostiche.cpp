@@ -1,6 +1,7 @@
 #include "toolkit/uscita_diagnostiche.h"
 
 #include <ostream>
+#include <system_error>
 
 #include "text/cp1252.h"
 #include "toolkit/riga_comando.h"
@@ -18,6 +19,21 @@ void stampa_errore_file(std::ostream& out, const std::string& file, const std::s
   d.luogo.file = file;
   d.messaggio = messaggio;
   out << utf8_mostrabile(formatta_diagnostica(d, kNomeStrumento));
+}
+
+bool nomina_file_esistenti(std::ostream& err, std::string_view comando,
+                           const std::vector<std::filesystem::path>& percorsi,
+                           std::string (*mostrato)(const std::filesystem::path&)) {
+  bool esiste = false;
+  for (const std::filesystem::path& p : percorsi) {
+    std::error_code ec;
+    if (!std::filesystem::exists(p, ec)) continue;
+    stampa_errore_file(err, mostrato(p),
+                       "already exists and is never replaced; give --force to replace it");
+    esiste = true;
+  }
+  if (esiste) err << kNomeStrumento << " " << comando << ": nothing was written\n";
+  return esiste;
 }
 
 void diagnostiche_json(ScrittoreJson& json, const std::vector<Diagnostica>& diagnostiche) {

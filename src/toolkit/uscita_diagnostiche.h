@@ -2,8 +2,10 @@
 // How the tool shows diagnostics: as text on the error stream (the one
 // formatter of model/diagnostica.h) and as records in its JSON output.
 
+#include <filesystem>
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/diagnostica.h"
@@ -16,6 +18,14 @@ void stampa_diagnostiche(std::ostream& err, const std::vector<Diagnostica>& diag
 // One error about a whole file (a compiled file that cannot be decoded, a
 // problem verify found): "FILE: error: what", through the same formatter.
 void stampa_errore_file(std::ostream& out, const std::string& file, const std::string& messaggio);
+
+// Commands that write an author's files never replace one that is there
+// unless told to (--force): each file of `percorsi` that exists is named as
+// `mostrato` gives it, then "scenario COMANDO: nothing was written". Whether
+// any existed, so that the command writes nothing and ends with status 1.
+bool nomina_file_esistenti(std::ostream& err, std::string_view comando,
+                           const std::vector<std::filesystem::path>& percorsi,
+                           std::string (*mostrato)(const std::filesystem::path&));
 
 // A list of records {"level" (error, warning, note), "file", "line", "column", "width" (the
 // field's characters from that column, as many as the ~ underline), "code", "warning",
