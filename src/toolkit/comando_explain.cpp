@@ -1,7 +1,9 @@
 // scenario explain [KEYWORD]: the source format, from the one table of
 // compiler/formato.h. With no keyword, every entry by source and section; with
-// one, its fields. --markdown (not in the help: it is how the reference page
-// is made) writes the whole format as the page docs/formato.md.
+// one, its fields. --markdown and --textmate (not in the help: they are how
+// the committed files made from the table are made) write the whole format as
+// the page docs/formato.md and as the highlighting grammar of the VS Code
+// extension.
 
 #include <algorithm>
 #include <ostream>
@@ -11,6 +13,7 @@
 #include "compiler/diagnostiche_lettura.h"
 #include "compiler/formato.h"
 #include "toolkit/comandi.h"
+#include "toolkit/grammatica_textmate.h"
 
 namespace scenario {
 namespace {
@@ -152,6 +155,7 @@ const VoceFormato* cerca(const std::string& parola, bool& vicina) {
 int comando_explain(Argomenti& a, Uscite& u) {
   std::vector<std::string> parole;
   bool markdown = false;
+  bool textmate = false;
   while (a.prossimo()) {
     if (a.bandiera("--help") || a.bandiera("-h")) {
       u.out << kAiuto;
@@ -161,12 +165,23 @@ int comando_explain(Argomenti& a, Uscite& u) {
       markdown = true;
       continue;
     }
+    if (a.bandiera("--textmate")) {
+      textmate = true;
+      continue;
+    }
     if (a.e_opzione()) a.sconosciuta();
     parole.push_back(a.prendi());
   }
-  if (markdown) {
-    if (!parole.empty()) throw ErroreUso("--markdown takes no keyword");
-    pagina(u.out);
+  if (markdown || textmate) {
+    if (markdown && textmate) throw ErroreUso("--markdown and --textmate go one at a time");
+    if (!parole.empty()) {
+      throw ErroreUso(std::string(markdown ? "--markdown" : "--textmate") + " takes no keyword");
+    }
+    if (markdown) {
+      pagina(u.out);
+    } else {
+      scrivi_grammatica_textmate(u.out);
+    }
     return kUscitaRiuscita;
   }
   if (parole.empty()) {

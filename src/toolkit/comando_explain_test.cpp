@@ -52,6 +52,8 @@ TEST(ComandoExplainTest, AKeywordShowsItsFieldsAndAMistypedOneTheNearest) {
        "did you mean \"cartello_indicatore\"?"},
       {{"explain", "xyz"}, 1, "", "\"xyz\" is not a keyword"},
       {{"explain", "--markdown", "segnale"}, 2, "", "--markdown takes no keyword"},
+      {{"explain", "--textmate", "segnale"}, 2, "", "--textmate takes no keyword"},
+      {{"explain", "--markdown", "--textmate"}, 2, "", "go one at a time"},
   };
   for (const auto& c : casi) {
     const EsitoStrumento e = esegui_prova(c.argomenti);
@@ -74,6 +76,14 @@ TEST(ComandoExplainTest, TheCommittedReferencePageIsTheOneTheTableGives) {
   ASSERT_EQ(e.stato, 0) << e.err;
   EXPECT_TRUE(e.out == leggi_file(PAGINA_FORMATO))
       << "docs/formato.md is out of date: build the target formato_doc and commit the page";
+}
+
+TEST(ComandoExplainTest, TheCommittedGrammarIsTheOneTheTableGives) {
+  const EsitoStrumento e = esegui_prova({"explain", "--textmate"});
+  ASSERT_EQ(e.stato, 0) << e.err;
+  EXPECT_TRUE(e.out == leggi_file(GRAMMATICA_VSCODE))
+      << "editors/vscode/syntaxes/scenario.tmLanguage.json is out of date: build the target "
+         "grammatica_vscode and commit the grammar";
 }
 
 TEST(ComandoNewTest, TheStartingScenarioCompilesWithNoDiagnosticAndStaysPut) {
