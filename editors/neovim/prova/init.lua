@@ -11,11 +11,11 @@ local function fallisce(messaggio)
 end
 
 local qui = vim.fn.fnamemodify(debug.getinfo(1, "S").source:sub(2), ":p:h")
-local ok, messaggio = pcall(dofile, qui .. "/../scenario.lua")
-if not ok then return fallisce(messaggio) end
-messaggio.setup({ cmd = { os.getenv("SCENARIO"), "lsp" } })
+local caricato, configurazione = pcall(dofile, qui .. "/../scenario.lua")
+if not caricato then return fallisce(configurazione) end
+configurazione.setup({ cmd = { os.getenv("SCENARIO"), "lsp" } })
 
-local pubblicazioni = {} -- uri -> diagnostics published so far
+local pubblicazioni = {} -- uri -> how many publishDiagnostics came for it
 local pubblica = vim.lsp.handlers["textDocument/publishDiagnostics"]
 vim.lsp.handlers["textDocument/publishDiagnostics"] = function(err, result, ctx, config)
   pubblicazioni[result.uri] = (pubblicazioni[result.uri] or 0) + 1
