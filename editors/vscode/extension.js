@@ -19,7 +19,8 @@ function crea_client() {
 }
 
 async function riavvia() {
-  if (client) await client.stop();
+  // A server that never started (a wrong path) has nothing to stop.
+  if (client) await client.stop().catch(() => undefined);
   client = crea_client();
   await client.start();
 }
