@@ -20,8 +20,10 @@ constexpr const char* kAiuto =
     "\n"
     "A language server for editors (the Language Server Protocol, on standard\n"
     "input and output). Open NAME_linea.txt or NAME_TRAIN-.txt: the pair is\n"
-    "compiled as compile does, in memory, on every change, and the diagnostics of\n"
-    "both files are shown where they are. Nothing is written, no source is touched.\n"
+    "compiled as compile does, in memory, on open, on save and when typing pauses,\n"
+    "and the diagnostics of both files are shown where they are; hover, signature\n"
+    "help, inlay hints, completion, the outline and go to definition come from the\n"
+    "format table. Nothing is written, no source is touched.\n"
     "Exit status: 0 after shutdown and exit; 1 when the client went away without.\n";
 
 }  // namespace

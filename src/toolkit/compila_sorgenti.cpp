@@ -273,6 +273,7 @@ EsitoCompilazione compila_sorgenti(const RichiestaCompilazione& r) {
       e.file.push_back(cp1252_a_utf8(nome_file(f, m.nome_scenario, m.numero_treno)));
     }
   }
+  if (r.modello != nullptr) *r.modello = std::move(m);
   return e;
 }
 

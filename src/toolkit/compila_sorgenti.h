@@ -14,6 +14,7 @@
 
 #include "compiler/diagnostiche_lettura.h"
 #include "model/diagnostica.h"
+#include "model/modello.h"
 #include "platform/stato_uscita.h"
 
 namespace scenario {
@@ -35,6 +36,9 @@ struct RichiestaCompilazione {
   // Nothing written: the compiled files are encoded in memory and dropped,
   // and `cartella` is never created. `file` stays empty.
   bool in_memoria = false;
+  // When given, the model as the build left it (the language server tells
+  // from it what an entry became).
+  ModelloPercorso* modello = nullptr;
 };
 
 struct EsitoCompilazione {

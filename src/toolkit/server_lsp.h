@@ -4,33 +4,31 @@
 // NAME_linea.txt and NAME_TRAIN-.txt, in one folder: when either is open the
 // server compiles the pair as compile does, in memory (the open buffer's text
 // for an open file, the file on disk for the other; nothing is written, no
-// source is touched) and publishes the diagnostics of both files.
+// source is touched) and publishes the diagnostics of both files: at once on
+// open and on save, and after a quiet interval on change, so that typing does
+// not compile at every key.
 //
-// Positions: the sources are Windows-1252, one byte per character, and every
-// character of the code page is one UTF-16 code unit, so a byte column is the
-// protocol's column. A buffer arrives as UTF-8: each character the code page
-// holds becomes its byte, any other becomes "?", and one outside the Basic
-// Multilingual Plane (two UTF-16 units) becomes "??", so that columns still
-// agree with the editor's.
+// The server's parts, one file each: documenti_lsp (buffers, pairs,
+// positions), righe_lsp (lines and fields), diagnostiche_lsp,
+// spiegazione_lsp (hover), completamento_lsp, simboli_lsp, firma_lsp
+// (signature help), suggerimenti_lsp (inlay hints), definizione_lsp, and
+// ingresso_lsp, the input read ahead so that waiting has a deadline.
 
+#include <chrono>
 #include <iosfwd>
-#include <string>
-#include <string_view>
 
 namespace scenario {
 
+struct OpzioniServerLsp {
+  // The quiet interval after a change before its pair is compiled again.
+  std::chrono::milliseconds ritardo{300};
+};
+
 // Serves the messages read from `in`, answering on `out`, until the exit
 // notification or the end of `in`. Returns the exit status: 0 when exit
-// followed shutdown, 1 otherwise.
-int esegui_server_lsp(std::istream& in, std::ostream& out);
-
-// An editor's UTF-8 text as the Windows-1252 bytes the reader reads, one byte
-// per UTF-16 code unit (see above).
-std::string testo_da_editore(std::string_view utf8);
-
-// A file URI ("file:///a/b%20c.txt") as a path in UTF-8 ("/a/b c.txt"; on
-// Windows "file:///C:/x" gives "C:/x"); empty when it is no file URI. And back.
-std::string percorso_da_uri(std::string_view uri);
-std::string uri_da_percorso(std::string_view utf8);
+// followed shutdown, 1 otherwise. Diagnostics still waiting for their quiet
+// interval are published before shutdown is answered, and dropped by exit or
+// the end of the stream.
+int esegui_server_lsp(std::istream& in, std::ostream& out, const OpzioniServerLsp& opzioni = {});
 
 }  // namespace scenario
