@@ -121,6 +121,14 @@ EsitoCoppiaLsp compila_coppia_lsp(const Documenti& documenti, const std::string&
     if (d.livello != Livello::kNota) ultimo = dove;
     dove->push_back(std::move(d));
   }
+  if (e.modello && e.modello->codice_errore != 0) {
+    for (const Diagnostica& d : per_treno.diagnostiche) {
+      if (d.codice == e.modello->codice_errore && d.livello == Livello::kErrore) {
+        e.modello->riga_errore_treno = d.luogo.riga;
+        break;
+      }
+    }
+  }
   e.file.push_back(std::move(per_linea));
   e.file.push_back(std::move(per_treno));
   return e;

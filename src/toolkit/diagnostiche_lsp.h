@@ -23,6 +23,9 @@ struct ModelloCompilato {
   std::array<Voce, kNumeroVoci> voci{};
   int32_t codice_errore = 0;
   int32_t posizione_errore = 0;
+  // The service source's line (1-based) whose entry the reading stopped at; 0
+  // when it stopped elsewhere or not at all.
+  int riga_errore_treno = 0;
 };
 
 struct DiagnosticheFile {

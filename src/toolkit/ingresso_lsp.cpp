@@ -6,18 +6,20 @@
 
 namespace scenario {
 
-IngressoLsp::IngressoLsp(std::istream& in) : in_(in), filo_([this] { leggi(); }) {}
+IngressoLsp::IngressoLsp(std::istream& in)
+    : stato_(std::make_shared<Stato>()), filo_([&in, s = stato_] { leggi(in, s); }) {}
 
 IngressoLsp::~IngressoLsp() {
   bool in_lettura = false;
   {
-    std::lock_guard<std::mutex> l(mutex_);
-    fermo_ = true;
-    in_lettura = richiesto_ && !finito_;
+    std::lock_guard<std::mutex> l(stato_->mutex);
+    stato_->fermo = true;
+    in_lettura = stato_->richiesto && !stato_->finito;
   }
-  cambiato_.notify_all();
-  // A thread still blocked reading a stream that never ends cannot be
-  // joined: it is left to the end of the program, which ends it.
+  stato_->cambiato.notify_all();
+  // The server leaves after a message it asked for, so the thread is idle and
+  // joins; one still blocked reading a stream that never ends cannot be
+  // joined, and is left to the end of the program, holding its own state.
   if (in_lettura) {
     filo_.detach();
   } else {
@@ -25,46 +27,47 @@ IngressoLsp::~IngressoLsp() {
   }
 }
 
-void IngressoLsp::leggi() {
+void IngressoLsp::leggi(std::istream& in, const std::shared_ptr<Stato>& s) {
   while (true) {
     {
-      std::unique_lock<std::mutex> l(mutex_);
-      cambiato_.wait(l, [this] { return fermo_ || (richiesto_ && !pronto_); });
-      if (fermo_) return;
+      std::unique_lock<std::mutex> l(s->mutex);
+      s->cambiato.wait(l, [&] { return s->fermo || (s->richiesto && !s->pronto); });
+      if (s->fermo) return;
     }
     MessaggioLsp m;
     try {
-      m = leggi_messaggio_lsp(in_);
+      m = leggi_messaggio_lsp(in);
     } catch (const std::exception&) {
       m = MessaggioLsp{};  // a stream that fails ends like one that ends
     }
     const bool fine = m.esito == MessaggioLsp::kFine;
     {
-      std::lock_guard<std::mutex> l(mutex_);
-      pronto_ = std::move(m);
-      richiesto_ = false;
-      finito_ = fine;
+      std::lock_guard<std::mutex> l(s->mutex);
+      s->pronto = std::move(m);
+      s->richiesto = false;
+      s->finito = fine;
     }
-    cambiato_.notify_all();
+    s->cambiato.notify_all();
     if (fine) return;
   }
 }
 
 std::optional<MessaggioLsp> IngressoLsp::prossimo(std::optional<Istante> scadenza) {
-  std::unique_lock<std::mutex> l(mutex_);
-  if (!pronto_ && finito_) return MessaggioLsp{};
-  if (!pronto_ && !richiesto_) {
-    richiesto_ = true;
-    cambiato_.notify_all();
+  Stato& s = *stato_;
+  std::unique_lock<std::mutex> l(s.mutex);
+  if (!s.pronto && s.finito) return MessaggioLsp{};
+  if (!s.pronto && !s.richiesto) {
+    s.richiesto = true;
+    s.cambiato.notify_all();
   }
-  const auto arrivato = [this] { return pronto_.has_value(); };
+  const auto arrivato = [&] { return s.pronto.has_value(); };
   if (scadenza) {
-    if (!cambiato_.wait_until(l, *scadenza, arrivato)) return std::nullopt;
+    if (!s.cambiato.wait_until(l, *scadenza, arrivato)) return std::nullopt;
   } else {
-    cambiato_.wait(l, arrivato);
+    s.cambiato.wait(l, arrivato);
   }
-  MessaggioLsp m = std::move(*pronto_);
-  pronto_.reset();
+  MessaggioLsp m = std::move(*s.pronto);
+  s.pronto.reset();
   return m;
 }
 

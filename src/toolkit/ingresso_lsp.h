@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <iosfwd>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -31,15 +32,18 @@ class IngressoLsp {
   std::optional<MessaggioLsp> prossimo(std::optional<Istante> scadenza);
 
  private:
-  void leggi();
+  // Shared with the thread, which may outlive this object (see the destructor).
+  struct Stato {
+    std::mutex mutex;
+    std::condition_variable cambiato;
+    bool richiesto = false;  // the server waits for a message not yet read
+    bool fermo = false;
+    bool finito = false;  // the stream ended: every later call gets kFine
+    std::optional<MessaggioLsp> pronto;
+  };
+  static void leggi(std::istream& in, const std::shared_ptr<Stato>& s);
 
-  std::istream& in_;
-  std::mutex mutex_;
-  std::condition_variable cambiato_;
-  bool richiesto_ = false;  // the server waits for a message not yet read
-  bool fermo_ = false;
-  bool finito_ = false;  // the stream ended: every later call gets kFine
-  std::optional<MessaggioLsp> pronto_;
+  std::shared_ptr<Stato> stato_;
   std::thread filo_;
 };
 

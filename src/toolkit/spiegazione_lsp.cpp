@@ -59,6 +59,10 @@ std::string nel_modello(const std::vector<RigaTesto>& righe, const RigaTesto& r,
                                                          std::to_string(m.codice_errore) + ", " +
                                                          std::to_string(m.posizione_errore) + " m)"
                                                    : "";
+  if (m.riga_errore_treno == r.numero + 1) {
+    return "\n\nNot in the compiled model: the reading stopped at this entry, error " +
+           std::to_string(m.codice_errore);
+  }
   if (v.voce->parola == "segnale") {
     const int32_t c = cella_punto(p);
     if (c < 0 || static_cast<size_t>(c) >= m.celle.size() || m.celle[c].tipo != kSegnale)

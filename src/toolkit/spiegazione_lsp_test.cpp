@@ -27,7 +27,8 @@ TEST_F(ServerLspScenarioTest, HoverTellsTheFieldAndWhatItBecomes) {
        richiesta(4, "textDocument/hover", al_punto(uri_treno_, riga_con("segnale,   17300,"), 13)),
        richiesta(5, "textDocument/hover",
                  al_punto(uri_linea_, riga_con(testo_linea_, "montagna,"), 20)),
-       richiesta(6, "textDocument/hover", al_punto(uri_treno_, riga_con("[segnali]"), 2))});
+       richiesta(6, "textDocument/hover", al_punto(uri_treno_, riga_con("[segnali]"), 2)),
+       richiesta(7, "textDocument/hover", al_punto(uri_treno_, segnale + 1, 13))});
   // The keyword: the entry and its fields.
   EXPECT_NE(testo_di(c, 2).find("**segnale** (service source, [segnali]): a signal"),
             std::string::npos)
@@ -40,6 +41,11 @@ TEST_F(ServerLspScenarioTest, HoverTellsTheFieldAndWhatItBecomes) {
                                 "reading stopped at error 16"),
             std::string::npos)
       << testo_di(c, 4);
+  // The signal the reading stopped at.
+  EXPECT_NE(testo_di(c, 7).find("Not in the compiled model: the reading stopped at this entry, "
+                                "error 16"),
+            std::string::npos)
+      << testo_di(c, 7);
   // A route place: the montagna's end is the cell before it.
   EXPECT_NE(testo_di(c, 5).find("Field 2, `fine` (m)"), std::string::npos) << testo_di(c, 5);
   EXPECT_NE(testo_di(c, 5).find(", in cell "), std::string::npos) << testo_di(c, 5);
