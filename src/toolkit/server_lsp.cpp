@@ -56,6 +56,8 @@ void scrivi_capacita(ScrittoreJson& j) {
   j.apri_oggetto();
   j.chiave("capabilities");
   j.apri_oggetto();
+  // Columns are UTF-16 units, the protocol's default, named all the same.
+  j.campo("positionEncoding", "utf-16");
   j.chiave("textDocumentSync");
   j.apri_oggetto();
   j.chiave("openClose");

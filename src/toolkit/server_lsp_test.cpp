@@ -134,6 +134,7 @@ TEST_F(ServerLspScenarioTest, ASessionGetsTheAnswerToEachRequest) {
          EXPECT_TRUE(k["inlayHintProvider"].booleano);
          EXPECT_TRUE(k["definitionProvider"].booleano);
          EXPECT_TRUE(k["hoverProvider"].booleano);
+         EXPECT_EQ(k["positionEncoding"].stringa, "utf-16");
        }},
       {"open", apri(uri_treno_, testo_treno_), nullptr},
       {"open the route", apri(uri_linea_, testo_linea_), nullptr},
