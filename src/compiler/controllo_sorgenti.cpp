@@ -3,6 +3,7 @@
 #include <map>
 #include <string_view>
 
+#include "compiler/celle_voce.h"
 #include "compiler/formato.h"
 #include "compiler/lettore_campi.h"
 #include "model/numeri.h"
@@ -339,29 +340,21 @@ void Controllo::voce(const VoceFormato& v, const Riga& r, size_t i, const std::s
            "montagna: field 2 (fine) " + std::to_string(valori[1]) +
                " m ends before field 1 (inizio) " + std::to_string(valori[0]) + " m");
   }
-  auto punto = [](int64_t q) { return arrotonda(static_cast<double>(q) / 50.0 + 1.0); };
-  if (parola == "segnale" || parola == "cartello_indicatore" || parola == "indicatori_vmax") {
-    cella(punto(p), v, campo1, largo1, static_cast<int32_t>(p));
-  } else if (parola == "abbattimento") {
-    cella(arrotonda(static_cast<double>(p) / 50.0), v, campo1, largo1, static_cast<int32_t>(p));
-  } else if (parola == "rallentamento") {
-    if (p > 1500) cella(punto(p - 1200), v, campo1, largo1, static_cast<int32_t>(p));
-    cella(punto(p), v, campo1, largo1, static_cast<int32_t>(p));
-    if (valori[2] != 0) cella(punto(p + valori[2]), v, campo1, largo1, static_cast<int32_t>(p));
-  } else if (parola == "stazione" && valori.size() >= 16) {
-    const int64_t tipo = valori[1], l = valori[2];
-    int64_t fine = 0;
-    if (tipo == 5 || tipo == 6) {
-      fine = p + 150;
-    } else if (tipo == 7 || tipo == 8) {
-      fine = p + l;
-    } else {
-      fine = arrotonda(static_cast<double>(p) + static_cast<double>(l) / 2.0) +
-             (valori[5] != 0 ? 50 : 0);
+  const int32_t q = static_cast<int32_t>(p);
+  const RegolaCella regola = regola_cella(parola, v.campi[0].nome);
+  if (parola == "rallentamento") {
+    // The warning point 1200 m before the start, the start and the end.
+    auto punto = [](int64_t x) { return *cella_per_regola(RegolaCella::kPunto, x); };
+    if (p > 1500) cella(punto(p - 1200), v, campo1, largo1, q);
+    cella(punto(p), v, campo1, largo1, q);
+    if (valori[2] != 0) cella(punto(p + valori[2]), v, campo1, largo1, q);
+  } else if (regola == RegolaCella::kPunto || parola == "abbattimento") {
+    // A feature that holds its cell: a signal, a board, a mark.
+    cella(*cella_per_regola(regola, p), v, campo1, largo1, q);
+  } else if (regola == RegolaCella::kStazione && valori.size() >= 16) {
+    if (const auto c = cella_stazione(p, valori[1], valori[2], valori[5])) {
+      cella(*c, v, campo1, largo1, q);
     }
-    if (tipo < 25)
-      cella(arrotonda(static_cast<double>(fine) / 50.0 - 1.0), v, campo1, largo1,
-            static_cast<int32_t>(p));
     const int64_t orario = (valori[13] * 60 + valori[14]) * 60 + valori[15];
     if (orario != 0) {
       if (orario_ && orario < *orario_) {

@@ -143,7 +143,7 @@ TEST_F(ServerLspScenarioTest, ASessionGetsTheAnswerToEachRequest) {
        [](const ValoreJson& r) {
          const std::string t = r["contents"]["value"].stringa;
          EXPECT_NE(t.find("Field 1, `posizione` (m)"), std::string::npos) << t;
-         EXPECT_NE(t.find("At km 4+400, in cell 89"), std::string::npos) << t;
+         EXPECT_NE(t.find("At 4400 m, chainage km 136+500, in cell 89"), std::string::npos) << t;
          EXPECT_NE(t.find("In the compiled model: cell 89, a signal (dato1 40"), std::string::npos)
              << t;
          EXPECT_EQ(r["range"]["start"]["character"].intero, 12);
@@ -152,7 +152,7 @@ TEST_F(ServerLspScenarioTest, ASessionGetsTheAnswerToEachRequest) {
       {"hover on a station", richiesta(3, "textDocument/hover", al_punto(uri_treno_, stazione, 13)),
        [](const ValoreJson& r) {
          const std::string t = r["contents"]["value"].stringa;
-         EXPECT_NE(t.find("At km 6+600"), std::string::npos) << t;
+         EXPECT_NE(t.find("At 6600 m, chainage km 138+700"), std::string::npos) << t;
          EXPECT_NE(t.find("In the compiled model: item 2, station SAN CATALDO, its area 6450 to "
                           "6800 m, marked in cell 135"),
                    std::string::npos)

@@ -1,7 +1,9 @@
 #include "toolkit/spiegazione_lsp.h"
 
+#include "compiler/celle_voce.h"
 #include "compiler/posizioni.h"
 #include "model/numeri.h"
+#include "output/descrizione_compilati.h"
 #include "text/cp1252.h"
 #include "toolkit/protocollo_lsp.h"
 #include "toolkit/righe_lsp.h"
@@ -9,46 +11,19 @@
 namespace scenario {
 namespace {
 
-std::string chilometrica(int64_t metri) {
-  const std::string resto = std::to_string(metri % 1000);
-  return "km " + std::to_string(metri / 1000) + "+" + std::string(3 - resto.size(), '0') + resto;
-}
-
-// The cell the place in field `k` (0-based) lands on, by the rule of its
-// entry: a section value changes at round(p / 50), a point feature sits in
-// round(p / 50 + 1), a station in the cell before its area's end. Nothing for
-// a place that marks no cell (a curve, a chainage reference).
+// The cell the place in field `k` (0-based) lands on, by its entry's rule;
+// nothing for a place that marks no cell (a curve, a chainage reference).
 std::optional<int32_t> cella_del_campo(std::string_view riga, const VoceInRiga& v, size_t k,
                                        int64_t p) {
-  const std::string_view parola = v.voce->parola;
-  const std::string_view nome = v.voce->campi[k].nome;
   if (p < 0 || p > kLunghezzaMassima) return std::nullopt;
-  if (parola == "pendenza" || parola == "velocita" || parola == "aderenza" ||
-      parola == "abbattimento" || (parola == "montagna" && nome == "inizio"))
-    return cella_tratto(p);
-  if (parola == "montagna" && nome == "fine") return arrotonda(static_cast<double>(p) / 50.0 - 1.0);
-  if (parola == "segnale" || parola == "cartello_indicatore" || parola == "indicatori_vmax" ||
-      (parola == "rallentamento" && nome == "x"))
-    return cella_punto(p);
-  if (parola == "stazione" && k == 0) {
-    const std::optional<int64_t> tipo = numero_del_campo(riga, v, 1);
-    const std::optional<int64_t> lunghezza = numero_del_campo(riga, v, 2);
-    const std::optional<int64_t> opz6 = numero_del_campo(riga, v, 5);
-    if (!tipo || !lunghezza || !opz6 || *tipo >= 25 || *lunghezza < 0 ||
-        *lunghezza > kLunghezzaMassima)
-      return std::nullopt;
-    int64_t fine = 0;
-    if (*tipo == 5 || *tipo == 6) {
-      fine = p + 150;
-    } else if (*tipo == 7 || *tipo == 8) {
-      fine = p + *lunghezza;
-    } else {
-      fine = arrotonda(static_cast<double>(p) + static_cast<double>(*lunghezza) / 2.0) +
-             (*opz6 != 0 ? 50 : 0);
-    }
-    return arrotonda(static_cast<double>(fine) / 50.0 - 1.0);
-  }
-  return std::nullopt;
+  const RegolaCella regola = regola_cella(v.voce->parola, v.voce->campi[k].nome);
+  if (regola != RegolaCella::kStazione) return cella_per_regola(regola, p);
+  const std::optional<int64_t> tipo = numero_del_campo(riga, v, 1);
+  const std::optional<int64_t> lunghezza = numero_del_campo(riga, v, 2);
+  const std::optional<int64_t> opz6 = numero_del_campo(riga, v, 5);
+  if (!tipo || !lunghezza || !opz6 || *lunghezza < 0 || *lunghezza > kLunghezzaMassima)
+    return std::nullopt;
+  return cella_stazione(p, *tipo, *lunghezza, *opz6);
 }
 
 // The compiled model's word on a station (the item the n-th station of the
@@ -86,7 +61,7 @@ std::string nel_modello(const std::vector<RigaTesto>& righe, const RigaTesto& r,
   std::string s = "\n\nIn the compiled model: item " + std::to_string(n) + ", station " +
                   cp1252_a_utf8(i.nome) + ", its area " + std::to_string(i.inizio) + " to " +
                   std::to_string(i.fine) + " m";
-  const int32_t c = arrotonda(static_cast<double>(i.fine) / 50.0 - 1.0);
+  const int32_t c = *cella_per_regola(RegolaCella::kFineTratto, i.fine);
   if (c >= 0 && static_cast<size_t>(c) < m.celle.size() && m.celle[c].tipo == kStazione &&
       m.celle[c].dato1 == n) {
     s += ", marked in cell " + std::to_string(c);
@@ -140,7 +115,12 @@ std::optional<Spiegazione> spiega_campo(const std::string& testo, SorgenteFormat
   const std::optional<int64_t> metri =
       campo.a > campo.da ? numero_del_campo(r->testo, *v, indice - 1) : std::nullopt;
   if (!luogo || !metri || *metri < 0) return s;
-  s.testo += "\n\nAt " + chilometrica(*metri);
+  // The chainage needs the route's chainage records: those of the last
+  // compiled model, when there is one.
+  s.testo += "\n\nAt " + std::to_string(*metri) + " m";
+  if (modello != nullptr) {
+    s.testo += ", chainage km " + testo_progressiva(progressiva(modello->voci, *metri));
+  }
   if (const auto c = cella_del_campo(r->testo, *v, indice - 1, *metri)) {
     s.testo += ", in cell " + std::to_string(*c);
   }
