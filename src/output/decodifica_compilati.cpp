@@ -73,20 +73,21 @@ std::vector<Cella> decodifica_celle(std::string_view byte, std::vector<CampoBina
   LettoreLE in(byte, campi);
   std::vector<Cella> celle;
   celle.reserve(byte.size() / kByteCella + 1);
+  if (campi != nullptr) campi->reserve(campi->size() + celle.capacity() * 11);
   while (!in.alla_fine()) {
-    const std::string n = "cell " + std::to_string(celle.size()) + " ";
+    in.in_struttura("cell ", celle.size(), " ");
     Cella c;
-    c.tipo = in.u8(n + "tipo");
-    c.dato1 = in.i16(n + "dato1");
-    c.dato2 = in.i16(n + "dato2");
-    c.dato3 = in.i16(n + "dato3");
-    c.dato4 = in.i16(n + "dato4");
-    c.tempo = in.u8(n + "tempo");
-    c.marcatore = in.u8(n + "marcatore");
-    c.montagna = in.u8(n + "montagna");
-    c.vel_limite = in.u8(n + "vel_limite");
-    c.pendenza = in.u8(n + "pendenza");
-    c.aderenza = in.u8(n + "aderenza");
+    c.tipo = in.u8("tipo");
+    c.dato1 = in.i16("dato1");
+    c.dato2 = in.i16("dato2");
+    c.dato3 = in.i16("dato3");
+    c.dato4 = in.i16("dato4");
+    c.tempo = in.u8("tempo");
+    c.marcatore = in.u8("marcatore");
+    c.montagna = in.u8("montagna");
+    c.vel_limite = in.u8("vel_limite");
+    c.pendenza = in.u8("pendenza");
+    c.aderenza = in.u8("aderenza");
     celle.push_back(c);
   }
   return celle;
@@ -96,25 +97,26 @@ std::array<Voce, kNumeroVoci> decodifica_voci(std::string_view byte,
                                               std::vector<CampoBinario>* campi) {
   LettoreLE in(byte, campi);
   std::array<Voce, kNumeroVoci> voci{};
+  if (campi != nullptr) campi->reserve(campi->size() + kNumeroVoci * 17);
   for (int i = 0; i < kNumeroVoci; ++i) {
-    const std::string n = "item " + std::to_string(i) + " ";
+    in.in_struttura("item ", static_cast<size_t>(i), " ");
     Voce& v = voci[static_cast<size_t>(i)];
-    v.tipo = in.u8(n + "tipo");
-    v.inizio = in.i32(n + "inizio");
-    v.fine = in.i32(n + "fine");
-    v.posizione = in.i32(n + "posizione");
-    v.opz4 = in.u8(n + "opz4");
-    v.nome = in.testo(n + "nome");
-    v.opz7 = in.i16(n + "opz7");
-    v.opz8 = in.i16(n + "opz8");
-    v.opz10 = in.i16(n + "opz10");
-    v.opz11 = in.i16(n + "opz11");
-    v.opz12 = in.i16(n + "opz12");
-    v.opz9 = in.u8(n + "opz9");
-    v.opz13 = in.u8(n + "opz13");
-    v.opz6 = in.u8(n + "opz6");
-    v.opz5 = in.u8(n + "opz5");
-    v.orario = in.i32(n + "orario");
+    v.tipo = in.u8("tipo");
+    v.inizio = in.i32("inizio");
+    v.fine = in.i32("fine");
+    v.posizione = in.i32("posizione");
+    v.opz4 = in.u8("opz4");
+    v.nome = in.testo("nome");
+    v.opz7 = in.i16("opz7");
+    v.opz8 = in.i16("opz8");
+    v.opz10 = in.i16("opz10");
+    v.opz11 = in.i16("opz11");
+    v.opz12 = in.i16("opz12");
+    v.opz9 = in.u8("opz9");
+    v.opz13 = in.u8("opz13");
+    v.opz6 = in.u8("opz6");
+    v.opz5 = in.u8("opz5");
+    v.orario = in.i32("orario");
   }
   fine_attesa(in, "item 86, the last item");
   return voci;
@@ -129,18 +131,16 @@ Tracciato decodifica_tracciato(std::string_view byte, std::vector<CampoBinario>*
     LettoreLE in(byte);
     while (!in.alla_fine()) {
       const size_t offset = in.posizione();
-      // A name is made only where a read can fail, near the end of the bytes:
-      // a plan file holds millions of values.
-      const std::string n = in.restanti() < 10 ? "value " + std::to_string(valori) : std::string();
-      const uint16_t etichetta = in.u16(n + " tag");
+      in.in_struttura("value ", valori, "");
+      const uint16_t etichetta = in.u16(" tag");
       switch (static_cast<Etichetta>(etichetta)) {
         case Etichetta::kVuoto:
           break;
         case Etichetta::kIntero:
-          in.i16(n);
+          in.i16("");
           break;
         case Etichetta::kDoppio:
-          in.f64(n);
+          in.f64("");
           break;
         default:
           throw ErroreDecodifica(offset, "value " + std::to_string(valori) + " has type tag " +
@@ -161,16 +161,14 @@ Tracciato decodifica_tracciato(std::string_view byte, std::vector<CampoBinario>*
   }
   Tracciato t(static_cast<int32_t>(righe - 1));
   LettoreLE in(byte, campi);
+  if (campi != nullptr) campi->reserve(campi->size() + 2 * valori);
   for (int coordinata = 0; coordinata < 2; ++coordinata) {
     for (size_t riga = 0; riga < righe; ++riga) {
-      // Every value was read once above: names serve only the field list.
-      const std::string n = campi == nullptr ? std::string()
-                                             : "row " + std::to_string(riga) + " coordinate " +
-                                                   std::to_string(coordinata);
-      const auto etichetta = static_cast<Etichetta>(in.u16(n + " tag"));
+      in.in_struttura("row ", riga, coordinata == 0 ? " coordinate 0" : " coordinate 1");
+      const auto etichetta = static_cast<Etichetta>(in.u16(" tag"));
       const auto r = static_cast<int64_t>(riga);
-      if (etichetta == Etichetta::kIntero) t.metti_intero(r, coordinata, in.i16(n));
-      if (etichetta == Etichetta::kDoppio) t.metti_doppio(r, coordinata, in.f64(n));
+      if (etichetta == Etichetta::kIntero) t.metti_intero(r, coordinata, in.i16(""));
+      if (etichetta == Etichetta::kDoppio) t.metti_doppio(r, coordinata, in.f64(""));
     }
   }
   return t;

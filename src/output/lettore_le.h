@@ -37,26 +37,40 @@ class LettoreLE {
   explicit LettoreLE(std::string_view byte, std::vector<CampoBinario>* campi = nullptr)
       : byte_(byte), campi_(campi) {}
 
-  uint8_t u8(const std::string& nome);
-  uint16_t u16(const std::string& nome);
-  int16_t i16(const std::string& nome);
-  int32_t i32(const std::string& nome);
-  double f64(const std::string& nome);
+  // The structure the fields read next belong to, named by words, an index
+  // and words ("cell " 89 " "): a field's name is that and its own ("dato1").
+  // The name is made only where it is used, a failure or the field list: a
+  // cells file holds tens of thousands of fields, a plan file millions.
+  void in_struttura(std::string_view prima, size_t indice, std::string_view dopo) {
+    prima_ = prima;
+    indice_ = indice;
+    dopo_ = dopo;
+  }
+
+  uint8_t u8(std::string_view campo);
+  uint16_t u16(std::string_view campo);
+  int16_t i16(std::string_view campo);
+  int32_t i32(std::string_view campo);
+  double f64(std::string_view campo);
   // A text member: 2-byte count, then that many Windows-1252 bytes.
-  std::string testo(const std::string& nome);
+  std::string testo(std::string_view campo);
 
   size_t posizione() const { return pos_; }
   size_t restanti() const { return byte_.size() - pos_; }
   bool alla_fine() const { return pos_ == byte_.size(); }
+  bool con_campi() const { return campi_ != nullptr; }
 
  private:
+  std::string nome(std::string_view campo, std::string_view coda = {}) const;
   // The next n bytes, or an ErroreDecodifica saying how many were missing.
-  const unsigned char* prendi(size_t n, const std::string& nome);
+  const unsigned char* prendi(size_t n, std::string_view campo, std::string_view coda = {});
   void annota(std::string valore);
 
   std::string_view byte_;
   size_t pos_ = 0;
   std::vector<CampoBinario>* campi_;
+  std::string_view prima_, dopo_;
+  size_t indice_ = 0;
 };
 
 }  // namespace scenario
