@@ -1,5 +1,6 @@
 #include "toolkit/messaggi_lsp.h"
 
+#include <algorithm>
 #include <istream>
 #include <ostream>
 
@@ -82,18 +83,27 @@ MessaggioLsp leggi_messaggio_lsp(std::istream& in) {
     return m;
   }
   if (lunghezza > kMassimoCorpoLsp) {
+    // Running into the end sets only eofbit: what was skipped tells whether
+    // the whole body was there.
     in.ignore(static_cast<std::streamsize>(lunghezza));
-    if (!in) return m;
+    if (static_cast<size_t>(in.gcount()) != lunghezza) return m;  // kFine
     m.esito = MessaggioLsp::kIntestazione;
     m.perche = "a message of " + std::to_string(lunghezza) + " bytes, more than the " +
                std::to_string(kMassimoCorpoLsp) + " read";
     return m;
   }
-  m.corpo.resize(lunghezza);
-  in.read(m.corpo.data(), static_cast<std::streamsize>(lunghezza));
-  if (static_cast<size_t>(in.gcount()) != lunghezza) {
-    m.corpo.clear();
-    return m;  // kFine
+  // The body grows as its bytes arrive, so that a length the stream does not
+  // hold costs no more memory than what came.
+  constexpr size_t kPezzo = 64u << 10;
+  while (m.corpo.size() < lunghezza) {
+    const size_t letti = m.corpo.size();
+    const size_t n = std::min(kPezzo, lunghezza - letti);
+    m.corpo.resize(letti + n);
+    in.read(m.corpo.data() + letti, static_cast<std::streamsize>(n));
+    if (static_cast<size_t>(in.gcount()) != n) {
+      m.corpo.clear();
+      return m;  // kFine
+    }
   }
   m.esito = MessaggioLsp::kMessaggio;
   return m;
