@@ -22,7 +22,19 @@
 //                            into folders (the files the model gives and
 //                            nothing else, the same bytes every time and as in
 //                            memory, the sources left in place), and the
-//                            dump command on the bytes as a file.
+//                            dump command on the bytes as a file;
+//   controlla_json           the JSON reader: a document either reads, and
+//                            written back it reads as the same value, or is
+//                            refused at an offset within it;
+//   controlla_messaggi_lsp   the language server's message reader: the
+//                            messages and refusals a stream holds, in order,
+//                            as its framing rules give them;
+//   controlla_server_lsp     the language server on a stream of messages:
+//                            whatever the client sends, it answers with framed
+//                            JSON-RPC messages and ends with 0 or 1;
+//   controlla_riga_comando   the toolkit's command line on arguments naming
+//                            files of a working folder only: a defined status,
+//                            a usage error that says so, JSON where asked.
 
 #include <filesystem>
 #include <stdexcept>
@@ -53,6 +65,19 @@ void controlla_lettore_campi(std::string_view byte);
 void controlla_compilazione(std::string_view byte);
 
 void controlla_decodifica(std::string_view byte);
+
+// The language server's messages are one input split at this line, each
+// framed with its own Content-Length.
+inline constexpr std::string_view kSeparatoreMessaggi = "\n#MSG#\n";
+
+void controlla_json(std::string_view byte);
+
+void controlla_messaggi_lsp(std::string_view byte);
+
+void controlla_server_lsp(std::string_view byte);
+
+// `cartella` is a folder of the check's own; what it holds is replaced.
+void controlla_riga_comando(std::string_view byte, const std::filesystem::path& cartella);
 
 // `cartella` is a folder of the check's own; what it holds is replaced.
 void controlla_su_disco(std::string_view byte, const std::filesystem::path& cartella);

@@ -68,5 +68,23 @@ TEST(ReplicheFuzzTest, DecodersReadBackTheirBytesOrNameAnOffset) {
   });
 }
 
+TEST(ReplicheFuzzTest, JsonReaderReadsBackWhatItWritesOrNamesAnOffset) {
+  ripeti("json", [](const std::string& byte) { controlla_json(byte); });
+}
+
+TEST(ReplicheFuzzTest, MessageReaderFollowsTheFramingRules) {
+  ripeti("messaggi_lsp", [](const std::string& byte) { controlla_messaggi_lsp(byte); });
+}
+
+TEST(ReplicheFuzzTest, LanguageServerAnswersEveryStreamWithFramedJsonRpc) {
+  ripeti("server_lsp", [](const std::string& byte) { controlla_server_lsp(byte); });
+}
+
+TEST(ReplicheFuzzTest, CommandLineEndsWithADefinedStatusAndKeepsTheSources) {
+  CartellaTemporanea cartella;
+  ripeti("riga_comando",
+         [&](const std::string& byte) { controlla_riga_comando(byte, cartella.percorso()); });
+}
+
 }  // namespace
 }  // namespace scenario
