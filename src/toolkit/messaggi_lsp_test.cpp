@@ -9,6 +9,45 @@
 namespace scenario {
 namespace {
 
+// What a stream reads as, one read after the other up to its end.
+std::vector<MessaggioLsp::Esito> esiti(const std::string& flusso) {
+  std::istringstream in(flusso);
+  std::vector<MessaggioLsp::Esito> e;
+  while (e.empty() || e.back() != MessaggioLsp::kFine) e.push_back(leggi_messaggio_lsp(in).esito);
+  return e;
+}
+
+TEST(MessaggiLspTest, ABodyTheStreamDoesNotHoldWholeEndsIt) {
+  using E = MessaggioLsp::Esito;
+  struct Caso {
+    const char* nome;
+    std::string flusso;
+    std::vector<E> attesi;
+  };
+  const std::string piu_del_massimo = std::to_string(kMassimoCorpoLsp + 1);
+  const Caso casi[] = {
+      {"a length within the bound, cut off", "Content-Length: 200000000\r\n\r\n{}", {E::kFine}},
+      {"a length past the bound, cut off",
+       "Content-Length: " + piu_del_massimo + "\r\n\r\n{}",
+       {E::kFine}},
+      {"a length past the bound, beyond the figures kept",
+       "Content-Length: 99999999999999999999\r\n\r\n{}",
+       {E::kFine}},
+      {"a whole body, then one cut off",
+       "Content-Length: 2\r\n\r\n{}Content-Length: 3\r\n\r\n[]",
+       {E::kMessaggio, E::kFine}},
+  };
+  for (const Caso& c : casi) EXPECT_EQ(esiti(c.flusso), c.attesi) << c.nome;
+}
+
+TEST(MessaggiLspTest, ALongBodyReadsWholeAcrossTheReadersPieces) {
+  const std::string corpo(200000, 'x');
+  std::istringstream in("Content-Length: 200000\r\n\r\n" + corpo);
+  const MessaggioLsp m = leggi_messaggio_lsp(in);
+  EXPECT_EQ(m.esito, MessaggioLsp::kMessaggio);
+  EXPECT_EQ(m.corpo, corpo);
+}
+
 TEST(MessaggiLspTest, FramingSurvivesMalformedHeaders) {
   struct Caso {
     const char* nome;
