@@ -36,14 +36,16 @@ declare -A DIZIONARIO=([campi]=sorgenti [compilazione]=sorgenti [decodifica]=com
 declare -A SEMI=([campi]=campi [compilazione]=compilazione [decodifica]=decodifica
   [disco]="compilazione decodifica" [json]=json [messaggi_lsp]=messaggi_lsp
   [server_lsp]=server_lsp [riga_comando]=riga_comando)
-# Executions a second each target is held to; disco has none.
-declare -A OBIETTIVO=([campi]=5000 [compilazione]=500 [decodifica]=2000 [json]=5000
-  [messaggi_lsp]=5000 [server_lsp]=200 [riga_comando]=200)
-# Inputs per target in CI: well under a minute each on one busy core; the time
-# cap (45 s each, about five minutes in all at most) only shortens a run on a
+# Executions a second each target is held to; disco has none. The builder's,
+# the decoders' and the field reader's are the issue's; the others' are set a
+# little below what they measured when they were added.
+declare -A OBIETTIVO=([campi]=5000 [compilazione]=500 [decodifica]=2000 [json]=4000
+  [messaggi_lsp]=3000 [server_lsp]=300 [riga_comando]=100)
+# Inputs per target in CI: well under a minute each on one busy core, about
+# three minutes in all; the time cap (45 s each) only shortens a run on a
 # slower machine, it never fails one.
-declare -A RUNS_CI=([campi]=300000 [compilazione]=10000 [decodifica]=40000 [json]=150000
-  [messaggi_lsp]=150000 [server_lsp]=4000 [riga_comando]=4000)
+declare -A RUNS_CI=([campi]=200000 [compilazione]=5000 [decodifica]=15000 [json]=80000
+  [messaggi_lsp]=80000 [server_lsp]=5000 [riga_comando]=2500)
 
 ci=0
 bersagli=()
