@@ -310,19 +310,15 @@ std::string percorso_limitato(const std::string& linea, int32_t massimo) {
     fine = fine == std::string::npos ? linea.size() : fine;
     std::string riga = linea.substr(inizio, fine - inizio);
     const size_t virgola = riga.find(',');
-    if (virgola != std::string::npos) {
-      std::string parola = riga.substr(0, virgola);
-      for (char& ch : parola) ch = ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
+    std::string parola = riga.substr(0, std::min(virgola, riga.size()));
+    for (char& ch : parola) ch = ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
+    if (virgola != std::string::npos && parola.find("lunghezza") != std::string::npos &&
+        parola.find("percorso") != std::string::npos) {
       size_t i = dopo_spazi(riga, virgola + 1);
-      if (parola.find("lunghezza") != std::string::npos &&
-          parola.find("percorso") != std::string::npos && i < riga.size() && riga[i] == '+') {
-        ++i;
-      }
+      if (i < riga.size() && riga[i] == '+') ++i;
       size_t cifre = i;
       while (cifre < riga.size() && cifra(riga[cifre])) ++cifre;
-      if (parola.find("lunghezza") != std::string::npos &&
-          parola.find("percorso") != std::string::npos && cifre > i &&
-          (cifre - i > 9 || std::stol(riga.substr(i, cifre - i)) > massimo)) {
+      if (cifre > i && (cifre - i > 9 || std::stol(riga.substr(i, cifre - i)) > massimo)) {
         riga.replace(i, cifre - i, std::to_string(massimo));
       }
     }
