@@ -1113,8 +1113,10 @@ void controlla_riga_comando(std::string_view byte, const fs::path& cartella) {
   }
   const fs::path& partenza = scenario_di_partenza(cartella);
   const fs::path qui = cartella / "qui";
-  cartella_vuota(qui);
-  fs::copy(partenza, qui);
+  // A fresh copy for every command line (copying into a folder that exists
+  // fails with some standard libraries).
+  fs::remove_all(qui);
+  fs::copy(partenza, qui, fs::copy_options::recursive);
   const std::map<std::string, std::string> prima = contenuto(qui);
 
   std::ostringstream out, err;
