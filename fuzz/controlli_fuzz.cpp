@@ -255,6 +255,26 @@ void controlla_diagnostiche(const DiagnosticheLettura& diagnostiche, const Model
   }
 }
 
+// Runs the builder's steps `passi` on the sources `s` into `c`, with the
+// readers' diagnostics observed and checked: a failed model check ends the
+// build (only 1250 and 1251 may), a run-time failure is kept as one.
+template <class Passi>
+void costruisci(Costruzione& c, SorgentiScenario s, Passi&& passi) {
+  DiagnosticheLettura diagnostiche{OpzioniAvvisi{}};
+  s.osservatore = &diagnostiche;
+  try {
+    passi(s);
+  } catch (const ErroreFatale& f) {
+    c.esito = Costruzione::kFine;
+    ATTESO(f.numero == 1250 || f.numero == 1251,
+           "the model checks failed with " + std::to_string(f.numero));
+  } catch (const GuastoEsecuzione& g) {
+    c.esito = Costruzione::kGuasto;
+    c.messaggio = g.what();
+  }
+  controlla_diagnostiche(diagnostiche, c.m);
+}
+
 // The builder's steps on sources held in memory, the compiled files as the
 // bytes their writers would put in them: nothing is opened on the disk.
 std::unique_ptr<Costruzione> costruisci_in_memoria(const std::string& linea,
@@ -263,16 +283,14 @@ std::unique_ptr<Costruzione> costruisci_in_memoria(const std::string& linea,
   c->m.nome_scenario = kNomeScenario;
   c->m.numero_treno = kNumeroTreno;
   c->m.con_tracciato = j;
-  DiagnosticheLettura diagnostiche{OpzioniAvvisi{}};
   SorgentiScenario s;
   s.linea = nome_sorgente_linea();
   s.treno = nome_sorgente_treno();
   s.elimina = false;
   s.testo_linea = linea;
   s.testo_treno = treno;
-  s.osservatore = &diagnostiche;
-  try {
-    memorizza_dati(c->m, s);
+  costruisci(*c, s, [&](const SorgentiScenario& sorgenti) {
+    memorizza_dati(c->m, sorgenti);
     completa_modello(c->m);
     // In the writers' order: the plan file, the items file, the cells file.
     std::map<std::string, std::string> file;
@@ -283,15 +301,7 @@ std::unique_ptr<Costruzione> costruisci_in_memoria(const std::string& linea,
     file[nome_file(FileScenario::kVoci, kNomeScenario, kNumeroTreno)] = byte_voci(c->m);
     file[nome_file(FileScenario::kCelle, kNomeScenario, kNumeroTreno)] = byte_celle(c->m);
     c->file = std::move(file);
-  } catch (const ErroreFatale& f) {
-    c->esito = Costruzione::kFine;
-    ATTESO(f.numero == 1250 || f.numero == 1251,
-           "the model checks failed with " + std::to_string(f.numero));
-  } catch (const GuastoEsecuzione& g) {
-    c->esito = Costruzione::kGuasto;
-    c->messaggio = g.what();
-  }
-  controlla_diagnostiche(diagnostiche, c->m);
+  });
   return c;
 }
 
@@ -336,20 +346,9 @@ std::unique_ptr<Costruzione> costruisci_su_disco(const SorgentiScenario& s, int3
   auto c = std::make_unique<Costruzione>();
   c->m.nome_scenario = kNomeScenario;
   c->m.numero_treno = kNumeroTreno;
-  DiagnosticheLettura diagnostiche{OpzioniAvvisi{}};
-  SorgentiScenario sorgenti = s;
-  sorgenti.osservatore = &diagnostiche;
-  try {
+  costruisci(*c, s, [&](const SorgentiScenario& sorgenti) {
     memorizza_percorso(c->m, j, sorgenti, uscita);
-  } catch (const ErroreFatale& f) {
-    c->esito = Costruzione::kFine;
-    ATTESO(f.numero == 1250 || f.numero == 1251,
-           "the model checks failed with " + std::to_string(f.numero));
-  } catch (const GuastoEsecuzione& g) {
-    c->esito = Costruzione::kGuasto;
-    c->messaggio = g.what();
-  }
-  controlla_diagnostiche(diagnostiche, c->m);
+  });
   c->file = contenuto(uscita);
   return c;
 }

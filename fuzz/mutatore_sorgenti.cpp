@@ -16,15 +16,21 @@ namespace {
 
 using Righe = std::vector<std::string>;
 
-Righe in_righe(std::string_view t) {
-  Righe righe;
+// The pieces of `t` between its `separatore`s (one piece more than there are
+// separators).
+std::vector<std::string> pezzi(std::string_view t, char separatore) {
+  std::vector<std::string> r;
   size_t da = 0;
-  for (size_t i = t.find('\n'); i != std::string_view::npos; i = t.find('\n', da)) {
-    righe.emplace_back(t.substr(da, i - da));
+  for (size_t i = t.find(separatore); i != std::string_view::npos; i = t.find(separatore, da)) {
+    r.emplace_back(t.substr(da, i - da));
     da = i + 1;
   }
-  righe.emplace_back(t.substr(da));
-  return righe;
+  r.emplace_back(t.substr(da));
+  return r;
+}
+
+Righe in_righe(std::string_view t) {
+  return pezzi(t, '\n');
 }
 
 std::string in_testo(const Righe& righe) {
@@ -34,14 +40,7 @@ std::string in_testo(const Righe& righe) {
 }
 
 std::vector<std::string> in_campi(const std::string& riga) {
-  std::vector<std::string> campi;
-  size_t da = 0;
-  for (size_t i = riga.find(','); i != std::string::npos; i = riga.find(',', da)) {
-    campi.push_back(riga.substr(da, i - da));
-    da = i + 1;
-  }
-  campi.push_back(riga.substr(da));
-  return campi;
+  return pezzi(riga, ',');
 }
 
 std::string unisci_campi(const std::vector<std::string>& campi) {

@@ -32,14 +32,19 @@ void scrivi_posizione(ScrittoreJson& j, int64_t riga, int64_t carattere) {
   j.chiudi_oggetto();
 }
 
-void scrivi_intervallo(ScrittoreJson& j, int64_t riga, int64_t da, int64_t a) {
-  j.chiave("range");
+void scrivi_intervallo(ScrittoreJson& j, std::string_view chiave, int64_t riga_da, int64_t da,
+                       int64_t riga_a, int64_t a) {
+  j.chiave(chiave);
   j.apri_oggetto(true);
   j.chiave("start");
-  scrivi_posizione(j, riga, da);
+  scrivi_posizione(j, riga_da, da);
   j.chiave("end");
-  scrivi_posizione(j, riga, a);
+  scrivi_posizione(j, riga_a, a);
   j.chiudi_oggetto();
+}
+
+void scrivi_intervallo(ScrittoreJson& j, int64_t riga, int64_t da, int64_t a) {
+  scrivi_intervallo(j, "range", riga, da, riga, a);
 }
 
 void scrivi_intervallo(ScrittoreJson& j, const LuogoSorgente& l, int larghezza) {

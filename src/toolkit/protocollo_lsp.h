@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "model/modello.h"
 #include "text/lettore_json.h"
@@ -35,6 +36,10 @@ PuntoRichiesta punto_richiesta(const ValoreJson& p);
 
 // {"line": riga, "character": carattere}, negative values as 0.
 void scrivi_posizione(ScrittoreJson& j, int64_t riga, int64_t carattere);
+
+// The member `chiave` holding a range from (riga_da, da) to (riga_a, a).
+void scrivi_intervallo(ScrittoreJson& j, std::string_view chiave, int64_t riga_da, int64_t da,
+                       int64_t riga_a, int64_t a);
 
 // The member "range" on line `riga` from column `da` to column `a`.
 void scrivi_intervallo(ScrittoreJson& j, int64_t riga, int64_t da, int64_t a);

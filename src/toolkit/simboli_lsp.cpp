@@ -23,20 +23,8 @@ void scrivi(ScrittoreJson& j, const Simbolo& s) {
   j.campo("name", s.nome);
   if (!s.dettaglio.empty()) j.campo("detail", s.dettaglio);
   j.campo("kind", s.kind);
-  j.chiave("range");
-  j.apri_oggetto(true);
-  j.chiave("start");
-  scrivi_posizione(j, s.riga, 0);
-  j.chiave("end");
-  scrivi_posizione(j, s.fine + 1, 0);
-  j.chiudi_oggetto();
-  j.chiave("selectionRange");
-  j.apri_oggetto(true);
-  j.chiave("start");
-  scrivi_posizione(j, s.riga, 0);
-  j.chiave("end");
-  scrivi_posizione(j, s.riga + 1, 0);
-  j.chiudi_oggetto();
+  scrivi_intervallo(j, "range", s.riga, 0, s.fine + 1, 0);
+  scrivi_intervallo(j, "selectionRange", s.riga, 0, s.riga + 1, 0);
   if (!s.figli.empty()) {
     j.chiave("children");
     j.apri_lista();
