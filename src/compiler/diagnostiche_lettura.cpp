@@ -1,6 +1,7 @@
 #include "compiler/diagnostiche_lettura.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 
 #include "compiler/formato.h"
@@ -10,20 +11,51 @@
 namespace scenario {
 namespace {
 
-size_t distanza(std::string_view a, std::string_view b) {
-  std::vector<size_t> riga(b.size() + 1);
+// The edit distance between a and b when it is at most `limite`, otherwise
+// limite + 1: one row of the table, kept on the stack for a keyword's length,
+// given up as soon as every entry of a row exceeds the limit. The reader asks
+// this for every unknown keyword against every keyword of the format.
+size_t distanza(std::string_view a, std::string_view b, size_t limite) {
+  constexpr size_t kRigaBreve = 64;
+  std::array<size_t, kRigaBreve> breve;
+  std::vector<size_t> lunga;
+  size_t* riga = breve.data();
+  if (b.size() + 1 > kRigaBreve) {
+    lunga.resize(b.size() + 1);
+    riga = lunga.data();
+  }
+  // Each letter one word has more often than the other takes an edit of its
+  // own: a bound that, for most pairs, spares the table.
+  std::array<int, 256> conti{};
+  for (char c : a) ++conti[static_cast<unsigned char>(c)];
+  for (char c : b) --conti[static_cast<unsigned char>(c)];
+  size_t in_piu = 0, in_meno = 0;
+  for (std::string_view w : {a, b}) {
+    for (char c : w) {
+      int& n = conti[static_cast<unsigned char>(c)];
+      if (n > 0) in_piu += static_cast<size_t>(n);
+      if (n < 0) in_meno += static_cast<size_t>(-n);
+      n = 0;
+    }
+  }
+  if (std::max(in_piu, in_meno) > limite) return limite + 1;
+
   for (size_t j = 0; j <= b.size(); ++j) riga[j] = j;
   for (size_t i = 1; i <= a.size(); ++i) {
     size_t diagonale = riga[0];
     riga[0] = i;
+    size_t minimo = riga[0];
     for (size_t j = 1; j <= b.size(); ++j) {
       const size_t sopra = riga[j];
-      riga[j] =
-          std::min({riga[j] + 1, riga[j - 1] + 1, diagonale + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      const size_t cambio = diagonale + (a[i - 1] == b[j - 1] ? 0 : 1);
+      riga[j] = std::min(std::min(riga[j], riga[j - 1]) + 1, cambio);
       diagonale = sopra;
+      minimo = std::min(minimo, riga[j]);
     }
+    // A row's smallest entry never falls in the rows after it.
+    if (minimo > limite) return limite + 1;
   }
-  return riga[b.size()];
+  return std::min(riga[b.size()], limite + 1);
 }
 
 std::string ripulito(std::string_view campo) {
@@ -65,12 +97,16 @@ std::string parola_chiave_vicina(std::string_view campo) {
   std::string migliore;
   size_t d_migliore = SIZE_MAX;
   for (const VoceFormato& v : voci_formato()) {
+    if (d_migliore == 0) break;
     const std::string_view p = v.parola;
     // The distance is at least the difference in length. Past the widest
     // tolerance its exact value cannot change the answer, so it is not
     // computed: for a field of megabytes that would take minutes.
     const size_t divario = c.size() > p.size() ? c.size() - p.size() : p.size() - c.size();
-    const size_t d = divario > massima ? massima + 1 : distanza(c, p);
+    // Only a distance below the best so far can change the answer, and none
+    // past the widest tolerance can be one.
+    const size_t limite = d_migliore == SIZE_MAX ? massima : std::min(massima, d_migliore - 1);
+    const size_t d = divario > limite ? limite + 1 : distanza(c, p, limite);
     if (d < d_migliore) {
       d_migliore = d;
       migliore = p;

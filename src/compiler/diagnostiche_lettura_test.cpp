@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "compiler/formato.h"
+
 namespace scenario {
 namespace {
 
@@ -29,6 +35,55 @@ TEST(DiagnosticheLetturaTest, SuggestsTheNearestKeywordOnlyForLikelyTypingMistak
       {"(Sottovia)", ""},
   };
   for (const auto& c : casi) EXPECT_EQ(parola_chiave_vicina(c.campo), c.attesa) << c.campo;
+}
+
+// The nearest keyword by a plain, unbounded edit distance: the first of the
+// nearest, kept when within a third of its letters (one for the shortest).
+std::string vicina_per_ricerca_intera(const std::string& campo) {
+  const auto distanza = [](std::string_view a, std::string_view b) {
+    std::vector<std::vector<size_t>> t(a.size() + 1, std::vector<size_t>(b.size() + 1));
+    for (size_t i = 0; i <= a.size(); ++i) t[i][0] = i;
+    for (size_t j = 0; j <= b.size(); ++j) t[0][j] = j;
+    for (size_t i = 1; i <= a.size(); ++i) {
+      for (size_t j = 1; j <= b.size(); ++j) {
+        t[i][j] = std::min(
+            {t[i - 1][j] + 1, t[i][j - 1] + 1, t[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      }
+    }
+    return t[a.size()][b.size()];
+  };
+  std::string migliore;
+  size_t d_migliore = SIZE_MAX;
+  for (const VoceFormato& v : voci_formato()) {
+    const size_t d = distanza(campo, v.parola);
+    if (d < d_migliore) {
+      d_migliore = d;
+      migliore = v.parola;
+    }
+  }
+  return d_migliore <= std::max<size_t>(1, migliore.size() / 3) ? migliore : "";
+}
+
+TEST(DiagnosticheLetturaTest, TheNearestKeywordIsTheOneAFullSearchFinds) {
+  // Every keyword with up to two letters dropped, changed or doubled, and
+  // words near none: the search that gives up early agrees on each.
+  std::vector<std::string> campi = {"", "a", "zz", "xyzxyzxyzxyz", "segnalesegnale"};
+  for (const VoceFormato& v : voci_formato()) {
+    const std::string p(v.parola);
+    campi.push_back(p);
+    for (size_t i = 0; i < p.size(); ++i) {
+      std::string tolta = p, cambiata = p, doppia = p;
+      tolta.erase(i, 1);
+      cambiata[i] = cambiata[i] == 'q' ? 'w' : 'q';
+      doppia.insert(i, 1, p[i]);
+      campi.insert(campi.end(), {tolta, cambiata, doppia});
+      if (i + 2 < p.size()) campi.push_back(tolta.erase(i + 1, 1));
+    }
+  }
+  for (const std::string& c : campi) {
+    if (c.empty()) continue;
+    EXPECT_EQ(parola_chiave_vicina(c), vicina_per_ricerca_intera(c)) << '"' << c << '"';
+  }
 }
 
 TEST(DiagnosticheLetturaTest, WarnsOncePerLineAboutAWordThatIsNoKeyword) {
