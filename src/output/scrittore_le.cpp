@@ -12,25 +12,30 @@
 namespace scenario {
 
 namespace {
-constexpr size_t kBlocco =
-    1 << 20;  // fewer, larger writes: each costs the file system a fixed amount
-}
+// Bytes handed to the file at once: few enough writes for the longest route's
+// 18 MB plan file, since each costs the file system a fixed amount, and a
+// block small enough that the carried scenario's plan file touches few pages.
+constexpr size_t kBlocco = 1 << 18;
+}  // namespace
 
-// With a file, the buffer grows as the bytes come, up to one block, before any
-// of it is handed over: a small file costs its own size, not a whole block
-// zero-filled and faulted in. A full block is then handed over whenever it
-// fills, as before.
 ScrittoreLE::ScrittoreLE(FileAtomico& file) : file_(&file) {}
 
 void ScrittoreLE::fai_spazio(size_t n) {
-  if (file_ != nullptr && buffer_.size() >= kBlocco) {
+  if (file_ != nullptr) {
+    // What is written goes to the file, and the block holds the next bytes.
     svuota();
-    if (n <= buffer_.size()) return;
+    if (n > capacita_) {
+      capacita_ = std::max(n, kBlocco);
+      blocco_.reset(new unsigned char[capacita_]);
+      dati_ = blocco_.get();
+    }
+    return;
   }
-  size_t nuova = buffer_.size() < 64 ? 64 : buffer_.size();
+  size_t nuova = capacita_ < 64 ? 64 : capacita_;
   while (nuova - usati_ < n) nuova *= 2;
-  if (file_ != nullptr) nuova = std::max(std::min(nuova, kBlocco), usati_ + n);
   buffer_.resize(nuova);
+  dati_ = reinterpret_cast<unsigned char*>(buffer_.data());
+  capacita_ = nuova;
 }
 
 void ScrittoreLE::testo(std::string_view cp1252) {
@@ -84,18 +89,27 @@ void ScrittoreLE::etichettati(std::span<const uint8_t> etichette, std::span<cons
 }
 
 void ScrittoreLE::riserva(size_t n) {
-  if (file_ == nullptr && n > buffer_.size() - usati_) buffer_.resize(usati_ + n);
+  if (file_ != nullptr || n <= capacita_ - usati_) return;
+  buffer_.resize(usati_ + n);
+  dati_ = reinterpret_cast<unsigned char*>(buffer_.data());
+  capacita_ = buffer_.size();
 }
 
 std::string ScrittoreLE::prendi_byte() {
-  buffer_.resize(usati_);
+  std::string r = file_ != nullptr ? std::string(byte()) : std::move(buffer_);
+  r.resize(usati_);
+  buffer_ = std::string();
+  if (file_ == nullptr) {
+    dati_ = nullptr;
+    capacita_ = 0;
+  }
   usati_ = 0;
-  return std::exchange(buffer_, std::string());
+  return r;
 }
 
 void ScrittoreLE::svuota() {
   if (file_ == nullptr) return;
-  file_->scrivi(buffer_.data(), usati_);
+  if (usati_ > 0) file_->scrivi(dati_, usati_);
   usati_ = 0;
 }
 

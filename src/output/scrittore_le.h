@@ -11,6 +11,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -47,15 +48,15 @@ class ScrittoreLE {
   // Hands what is buffered to the file.
   void svuota();
   // The bytes written so far (only those not yet handed to a file).
-  std::string_view byte() const { return {buffer_.data(), usati_}; }
+  std::string_view byte() const { return {reinterpret_cast<const char*>(dati_), usati_}; }
   // The same bytes, handed over; the writer is left empty.
   std::string prendi_byte();
 
  private:
   // Room for n more bytes at the end of what is written; the caller fills it.
   unsigned char* spazio(size_t n) {
-    if (n > buffer_.size() - usati_) fai_spazio(n);
-    unsigned char* p = reinterpret_cast<unsigned char*>(buffer_.data()) + usati_;
+    if (n > capacita_ - usati_) fai_spazio(n);
+    unsigned char* p = dati_ + usati_;
     usati_ += n;
     return p;
   }
@@ -72,8 +73,15 @@ class ScrittoreLE {
   }
 
   FileAtomico* file_ = nullptr;
-  std::string buffer_;  // its whole size is usable; the first usati_ bytes are written
-  size_t usati_ = 0;
+  // Without a file, the bytes grow in buffer_, which is handed over whole.
+  // With one, they go through blocco_, left uninitialised: only the pages a
+  // file's bytes reach are ever touched, and the block is reused once handed
+  // over, so that a large file costs no zero-filling and no copy as it grows.
+  std::string buffer_;
+  std::unique_ptr<unsigned char[]> blocco_;
+  unsigned char* dati_ = nullptr;  // buffer_'s or blocco_'s bytes
+  size_t capacita_ = 0;            // the bytes at dati_, all usable
+  size_t usati_ = 0;               // the first of them, written
 };
 
 }  // namespace scenario

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_atomico.h"
 #include "platform/guasto.h"
+#include "prove/cartella_temporanea_test.h"
 
 namespace scenario {
 namespace {
@@ -37,6 +39,42 @@ TEST(ScrittoreLETest, TaggedValuesTakeTheWidthTheirTagGives) {
   out.etichettati(etichette, valori);
   EXPECT_EQ(out.byte(), b({2, 0, 0,    0, 2, 0, 0xFF, 0xFF, 5, 0, 0, 0, 0, 0,    0,
                            0, 0, 0xC0, 0, 0, 5, 0,    0,    0, 0, 0, 0, 0, 0xF8, 0x3F}));
+}
+
+// The same members, a little over a megabyte of them, into a file and into
+// memory: blocks handed over and reused give the file every byte in order,
+// a member cut by a block's end and a run of tagged values longer than a
+// block included.
+TEST(ScrittoreLETest, AFileOfManyBlocksHoldsTheBytesWrittenInMemory) {
+  std::vector<uint8_t> etichette;
+  std::vector<double> valori;
+  for (int i = 0; i < 60000; ++i) {
+    etichette.push_back(i % 3 == 0 ? 5 : i % 3 == 1 ? 2 : 0);
+    valori.push_back(i % 3 == 0 ? i * 0.25 : i % 3 == 1 ? (i % 30000) - 15000 : 0);
+  }
+  const auto scrivi = [&](ScrittoreLE& out) {
+    for (int giro = 0; giro < 4; ++giro) {
+      for (int i = 0; i < 30001; ++i) {
+        out.u8(static_cast<uint8_t>(i));
+        out.i32(i * 7919 - giro);
+        out.i16(static_cast<int16_t>(-i));
+      }
+      out.testo(std::string(40000 + giro, static_cast<char>('a' + giro)));
+      out.etichettati(etichette, valori);
+    }
+  };
+  ScrittoreLE in_memoria;
+  scrivi(in_memoria);
+  ASSERT_GT(in_memoria.byte().size(), size_t{1} << 20);
+
+  CartellaTemporanea cartella;
+  const auto percorso = cartella.percorso() / "blocchi.dat";
+  FileAtomico file(percorso);
+  ScrittoreLE su_file(file);
+  scrivi(su_file);
+  su_file.svuota();
+  file.conferma();
+  EXPECT_TRUE(leggi_file(percorso) == in_memoria.byte());
 }
 
 TEST(ScrittoreLETest, TaggedValuesTheFormatCannotHoldAreRefused) {
