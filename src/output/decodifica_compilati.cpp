@@ -31,6 +31,26 @@ void fine_attesa(const LettoreLE& in, const std::string& dopo) {
   }
 }
 
+// One cell's members in the file's order: from a whole cell's bytes, or
+// member by member where the file may end inside it or the fields are listed.
+template <typename Lettore>
+Cella membri_cella(Lettore& in) {
+  Cella c;
+  c.tipo = in.u8("tipo");
+  c.dato1 = in.i16("dato1");
+  c.dato2 = in.i16("dato2");
+  c.dato3 = in.i16("dato3");
+  c.dato4 = in.i16("dato4");
+  c.tempo = in.u8("tempo");
+  c.marcatore = in.u8("marcatore");
+  c.montagna = in.u8("montagna");
+  c.vel_limite = in.u8("vel_limite");
+  c.pendenza = in.u8("pendenza");
+  c.aderenza = in.u8("aderenza");
+  return c;
+}
+static_assert(kByteCella == 1 + 4 * 2 + 6, "a cell's members fill its bytes");
+
 }  // namespace
 
 const char* nome_tipo_compilato(TipoCompilato tipo) {
@@ -75,20 +95,13 @@ std::vector<Cella> decodifica_celle(std::string_view byte, std::vector<CampoBina
   celle.reserve(byte.size() / kByteCella + 1);
   if (campi != nullptr) campi->reserve(campi->size() + celle.capacity() * 11);
   while (!in.alla_fine()) {
-    in.in_struttura("cell ", celle.size(), " ");
-    Cella c;
-    c.tipo = in.u8("tipo");
-    c.dato1 = in.i16("dato1");
-    c.dato2 = in.i16("dato2");
-    c.dato3 = in.i16("dato3");
-    c.dato4 = in.i16("dato4");
-    c.tempo = in.u8("tempo");
-    c.marcatore = in.u8("marcatore");
-    c.montagna = in.u8("montagna");
-    c.vel_limite = in.u8("vel_limite");
-    c.pendenza = in.u8("pendenza");
-    c.aderenza = in.u8("aderenza");
-    celle.push_back(c);
+    if (const unsigned char* b = in.blocco(kByteCella)) {
+      BloccoLE cella(b);
+      celle.push_back(membri_cella(cella));
+    } else {
+      in.in_struttura("cell ", celle.size(), " ");
+      celle.push_back(membri_cella(in));
+    }
   }
   return celle;
 }

@@ -55,6 +55,17 @@ class LettoreLE {
   // A text member: 2-byte count, then that many Windows-1252 bytes.
   std::string testo(std::string_view campo);
 
+  // The next n bytes at once, when they are all there and no field list is
+  // kept: a structure of fixed size is then read from them through BloccoLE,
+  // with no check per member. Otherwise nothing is taken, and the structure
+  // is read member by member, each failure named.
+  const unsigned char* blocco(size_t n) {
+    if (campi_ != nullptr || restanti() < n) return nullptr;
+    const auto* p = reinterpret_cast<const unsigned char*>(byte_.data() + pos_);
+    pos_ += n;
+    return p;
+  }
+
   size_t posizione() const { return pos_; }
   size_t restanti() const { return byte_.size() - pos_; }
   bool alla_fine() const { return pos_ == byte_.size(); }
@@ -71,6 +82,23 @@ class LettoreLE {
   std::vector<CampoBinario>* campi_;
   std::string_view prima_, dopo_;
   size_t indice_ = 0;
+};
+
+// The members of one structure whose bytes LettoreLE::blocco handed over
+// whole, read in order with the reader's names and widths, so that one
+// description of the structure serves both.
+class BloccoLE {
+ public:
+  explicit BloccoLE(const unsigned char* p) : p_(p) {}
+  uint8_t u8(std::string_view) { return *p_++; }
+  int16_t i16(std::string_view) {
+    const auto v = static_cast<int16_t>(static_cast<uint16_t>(p_[0] | (p_[1] << 8)));
+    p_ += 2;
+    return v;
+  }
+
+ private:
+  const unsigned char* p_;
 };
 
 }  // namespace scenario
