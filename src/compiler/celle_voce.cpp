@@ -34,16 +34,25 @@ std::optional<int32_t> cella_per_regola(RegolaCella regola, int64_t p) {
 
 std::optional<int32_t> cella_stazione(int64_t p, int64_t tipo, int64_t lunghezza, int64_t opz6) {
   if (tipo >= 25) return std::nullopt;
-  int64_t fine = 0;
+  // The reader computes the area's ends in 32 bits: a station whose ends do
+  // not fit is refused there (error 25) and holds no cell.
+  const auto entro32 = [](double x) { return x >= -2147483648.5 && x <= 2147483647.5; };
+  const double pd = static_cast<double>(p), ld = static_cast<double>(lunghezza);
+  double inizio = 0, fine = 0;
   if (tipo == 5 || tipo == 6) {
-    fine = p + 150;
+    inizio = pd - ld;
+    fine = pd + 150;
   } else if (tipo == 7 || tipo == 8) {
-    fine = p + lunghezza;
+    inizio = pd - ld;
+    fine = pd + ld;
   } else {
-    fine = arrotonda(static_cast<double>(p) + static_cast<double>(lunghezza) / 2.0) +
-           (opz6 != 0 ? 50 : 0);
+    inizio = pd - ld / 2.0;
+    fine = pd + ld / 2.0;
+    if (!entro32(inizio) || !entro32(fine)) return std::nullopt;
+    fine = static_cast<double>(arrotonda(fine)) + (opz6 != 0 ? 50 : 0);
   }
-  return arrotonda(static_cast<double>(fine) / 50.0 - 1.0);
+  if (!entro32(inizio) || !entro32(fine)) return std::nullopt;
+  return arrotonda(fine / 50.0 - 1.0);
 }
 
 }  // namespace scenario

@@ -46,6 +46,14 @@ TEST(CelleVoceTest, AStationMarksTheCellBeforeItsAreasEnd) {
     SCOPED_TRACE("kind " + std::to_string(c.tipo) + ", opz6 " + std::to_string(c.opz6));
     EXPECT_EQ(cella_stazione(6600, c.tipo, c.lunghezza, c.opz6), c.cella);
   }
+  // An area whose ends leave 32 bits is refused by the reader: no cell, and
+  // no failure for whoever asks.
+  const int64_t massimo = INT32_MAX, minimo = INT32_MIN;
+  EXPECT_EQ(cella_stazione(massimo, 21, 300, 0), std::nullopt);
+  EXPECT_EQ(cella_stazione(massimo - 150, 21, 300, 1), std::nullopt);
+  EXPECT_EQ(cella_stazione(massimo, 5, 300, 0), std::nullopt);
+  EXPECT_EQ(cella_stazione(minimo, 7, 300, 0), std::nullopt);
+  EXPECT_EQ(cella_stazione(massimo - 150, 5, 300, 0), 42949672);  // its end at the very limit
   EXPECT_EQ(regola_cella("stazione", "posizione"), RegolaCella::kStazione);
 }
 
