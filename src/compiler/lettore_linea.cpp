@@ -124,16 +124,13 @@ Passo LettoreLinea::fase_generale() {
         return Passo::kEsci;
       }
       const int32_t modello = somma32(lunghezza, 7000);
-      if (modello < 0) {
-        throw GuastoEsecuzione("a route length of " + std::to_string(lunghezza) +
-                               " m leaves the model no metres");
-      }
-      // The model checks mark cell 1 of every scenario: a model of cell 0
-      // alone is refused here, as one of no metres is, not when it is marked.
+      // The model checks mark cell 1 of every scenario: a model without it is
+      // refused here, not when it is marked.
       const int32_t ultima_cella = arrotonda(static_cast<double>(modello) / 50.0);
       if (ultima_cella < 1) {
-        throw GuastoEsecuzione("a route length of " + std::to_string(lunghezza) +
-                               " m leaves the model one cell, and every scenario marks cell 1");
+        throw GuastoEsecuzione(
+            "a route length of " + std::to_string(lunghezza) + " m leaves the model " +
+            (modello < 0 ? "no metres" : "one cell, and every scenario marks cell 1"));
       }
       m_.lunghezza_modello = modello;
       m_.crea_celle(ultima_cella);

@@ -96,15 +96,16 @@ void ScrittoreLE::riserva(size_t n) {
 }
 
 std::string ScrittoreLE::prendi_byte() {
-  std::string r = file_ != nullptr ? std::string(byte()) : std::move(buffer_);
-  r.resize(usati_);
-  buffer_ = std::string();
-  if (file_ == nullptr) {
-    dati_ = nullptr;
-    capacita_ = 0;
+  if (file_ != nullptr) {
+    std::string r(byte());
+    usati_ = 0;
+    return r;
   }
+  buffer_.resize(usati_);
+  dati_ = nullptr;
+  capacita_ = 0;
   usati_ = 0;
-  return r;
+  return std::exchange(buffer_, std::string());
 }
 
 void ScrittoreLE::svuota() {
