@@ -202,6 +202,13 @@ Passo LettoreLinea::fase_generale() {
 }
 
 void LettoreLinea::tra_le_fasi() {
+  // The route length makes the cells every later entry is placed on: without
+  // it the reader stops where [generale] ends, with or without a plan table.
+  if (!m_.celle_create) {
+    throw GuastoEsecuzione(
+        "the [generale] section gives no \"lunghezza percorso\" entry: the route's length must "
+        "come before the route's entries");
+  }
   progressive_ordina(m_);
   m_.num_montagne = 0;
   l_.prossimo_cartello = kPrimaVoceCartelli;
@@ -383,9 +390,9 @@ Passo LettoreLinea::curva(std::string_view minuscolo) {
   const int64_t fine = int64_t{s} + lunghezza;
   const int64_t ultima_riga = int64_t{m_.lunghezza_modello} - 2;
   if (std::max<int64_t>(s, fine) > ultima_riga) {
-    throw GuastoEsecuzione("a curve up to " + std::to_string(fine) +
-                           " m runs past the plan table's last computed row " +
-                           std::to_string(ultima_riga));
+    throw GuastoEsecuzione("a curve ending at " + std::to_string(fine) +
+                           " m runs past the route's plan, which ends at " +
+                           std::to_string(ultima_riga) + " m (the route length plus 6998 m)");
   }
 
   // Straight run up to the curve, then the arc. The plan is computed up to

@@ -13,10 +13,8 @@ namespace scenario {
 
 void completa_modello(ModelloPercorso& m) {
   if (!m.celle_create) {
-    throw GuastoEsecuzione(
-        "cannot place the code cells: the route source gave no cell array (reading ended with "
-        "error " +
-        std::to_string(m.codice_errore) + ")");
+    throw GuastoEsecuzione("nothing to build: reading the route source ended with error " +
+                           std::to_string(m.codice_errore) + " before it gave the route's length");
   }
   posa_codici(m);
   controlli_modello(m);

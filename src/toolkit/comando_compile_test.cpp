@@ -217,8 +217,34 @@ TEST(ComandoCompileTest, EachRecordedErrorIsReportedWithItsFileLineColumnAndPosi
        false,
        "pendenza: field 2 (pendenza) holds \"abc\": a whole number is expected"},
       {103, {{6, "curvad, 300, 100"}}, {}, {}, {}, 'L', 6, {}, 3},
+      // Said in metres of the route, not in rows of the plan.
+      {25,
+       {{6, "curvad4, 2000, 8000"}},
+       {},
+       {},
+       {},
+       'L',
+       6,
+       {},
+       3,
+       false,
+       "a curve ending at 10000 m runs past the route's plan, which ends at 9998 m (the route "
+       "length plus 6998 m)"},
       // Pointed at the header that was meant as "[generale]".
-      {102, {{1, "[genrale]"}}, {}, {}, {}, 'L', 1, {}, 1},
+      {102,
+       {{1, "[genrale]"}},
+       {},
+       {},
+       {},
+       'L',
+       1,
+       {},
+       1,
+       false,
+       "",
+       {},
+       "scenario: error: nothing to build: reading the route source ended with error 102 before "
+       "it gave the route's length; nothing was compiled"},
       {101, {}, {}, {}, {}, 'L', 0, {}, 1, true, "; nothing was compiled"},
       {2, {{3, "progressiva chilometrica uno, 25, 132100, 0"}}, {}, {}, {}, 'L', 0, {}, 3},
       {7, {}, {}, {}, {"abbattimento, 250, 100"}, 'T', 7, 250, 3},
@@ -358,7 +384,11 @@ TEST(ComandoCompileTest, AFailedModelCheckEndsWithStatusTwoAndNoCompiledFile) {
         esegui_prova({"compile", linea.string(), treno.string(), "-o", out.string()});
     EXPECT_EQ(e.stato, 2);
     EXPECT_EQ(e.out, "");
-    EXPECT_EQ(e.err.rfind("scenario: error 1250: the model checks found cell 1 dato1", 0), 0u)
+    EXPECT_EQ(
+        e.err.rfind(
+            "scenario: error 1250: cell 1, where every scenario carries a marker, already holds",
+            0),
+        0u)
         << e.err;
     if (c.nota != nullptr) {
       // Right after the error, at the entry's position field.
@@ -368,6 +398,38 @@ TEST(ComandoCompileTest, AFailedModelCheckEndsWithStatusTwoAndNoCompiledFile) {
       EXPECT_EQ(e.err.find("note"), std::string::npos) << e.err;
     }
     EXPECT_TRUE(fs::is_empty(out));
+  }
+}
+
+// A route source whose [generale] lacks its length is refused where the
+// section ends, in the author's words, whether or not a plan table is built.
+TEST(ComandoCompileTest, AMissingRouteLengthIsReportedWhereGeneraleEnds) {
+  for (const bool senza_tracciato : {false, true}) {
+    SCOPED_TRACE(senza_tracciato ? "--no-plan" : "with the plan table");
+    CartellaTemporanea cartella;
+    const fs::path linea = cartella.percorso() / "Prova_linea.txt";
+    const fs::path treno = cartella.percorso() / "Prova_7-.txt";
+    scrivi_file_atomico(linea, linea_prova({{2, "lunghezza percoso, 3000"}}, {}));
+    scrivi_file_atomico(treno, treno_prova({}, {}));
+    const fs::path out = cartella.percorso() / "out";
+    std::vector<std::string> a = {"compile", linea.string(), treno.string(), "-o", out.string()};
+    if (senza_tracciato) a.push_back("--no-plan");
+    const EsitoStrumento e = esegui_prova(a);
+    EXPECT_EQ(e.stato, 1);
+    EXPECT_NE(e.err.find(linea.string() +
+                         ":5:1: error 25: an entry is malformed, incomplete or outside the limits "
+                         "of the route model: the [generale] section gives no \"lunghezza "
+                         "percorso\" entry: the route's length must come before the route's "
+                         "entries\n[curve]\n"),
+              std::string::npos)
+        << e.err;
+    EXPECT_NE(e.err.find("error 25 before it gave the route's length; nothing was compiled\n"),
+              std::string::npos)
+        << e.err;
+    for (const char* interno : {"cell array", "plan table"}) {
+      EXPECT_EQ(e.err.find(interno), std::string::npos) << e.err;
+    }
+    EXPECT_TRUE(!fs::exists(out) || fs::is_empty(out));
   }
 }
 

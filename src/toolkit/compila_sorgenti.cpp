@@ -234,17 +234,21 @@ EsitoCompilazione compila_sorgenti(const RichiestaCompilazione& r) {
     e.stato = kUscitaErrore;
     Diagnostica d;
     d.codice = f.numero;
+    // Only cell 1 can be taken by the sources: the scenario's own item,
+    // checked as well, receives nothing from them.
     d.messaggio = d.codice == 1251
-                      ? "the model checks found cell 1 dato2 or item 85 orario, where the check "
-                        "codes go, already in use; no compiled file was written"
-                      : "the model checks found cell 1 dato1 or item 85 opz7, where the markers "
-                        "5121 and 610 go, already in use (a code cell placed in cell 1, for "
-                        "instance); no compiled file was written";
+                      ? "cell 1, where the scenario's check code goes, "
+                        "already holds a value from an entry; no compiled file was written"
+                      : "cell 1, where every scenario carries a marker, "
+                        "already holds an entry or a code cell placed for a slowdown; no "
+                        "compiled file was written";
     fine = d;
   } catch (const GuastoEsecuzione& g) {
     e.stato = kUscitaGuasto;
     Diagnostica d;
-    d.messaggio = std::string(g.what()) + "; the compiled files were not all written";
+    d.messaggio =
+        std::string(g.what()) +
+        (m.celle_create ? "; the compiled files were not all written" : "; nothing was compiled");
     fine = d;
   } catch (const std::filesystem::filesystem_error& f) {
     e.stato = kUscitaGuasto;
