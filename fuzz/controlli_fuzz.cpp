@@ -1133,7 +1133,13 @@ void controlla_riga_comando(std::string_view byte, const fs::path& cartella) {
   const std::string chi = "the command line [" + std::string(byte.substr(0, 200)) + "]";
   ATTESO(stato >= 0 && stato <= 3, chi + " ended with status " + std::to_string(stato));
   const std::string e = err.str(), o = out.str();
-  const bool uso = e.find("--help' for more information.") != std::string::npos;
+  // A usage error ends with its hint line; the same words inside a file name
+  // quoted by another message are no usage error.
+  const std::string_view suggerimento = "--help' for more information.\n";
+  const size_t ultima_riga = e.rfind('\n', e.size() >= 2 ? e.size() - 2 : 0);
+  const bool uso =
+      e.ends_with(suggerimento) &&
+      std::string_view(e).substr(ultima_riga == e.npos ? 0 : ultima_riga + 1).starts_with("Try '");
   ATTESO(!uso || (stato == 2 && e.rfind(std::string(kNomeStrumento) + " ", 0) == 0) ||
              (stato == 2 && e.rfind(std::string(kNomeStrumento) + ":", 0) == 0),
          chi + ": a usage error with status " + std::to_string(stato) + ": " + e.substr(0, 200));
