@@ -128,9 +128,11 @@ Passo LettoreLinea::fase_generale() {
       // refused here, not when it is marked.
       const int32_t ultima_cella = arrotonda(static_cast<double>(modello) / 50.0);
       if (ultima_cella < 1) {
-        throw GuastoEsecuzione(
-            "a route length of " + std::to_string(lunghezza) + " m leaves the model " +
-            (modello < 0 ? "no metres" : "one cell, and every scenario marks cell 1"));
+        // -6974 m is the first length whose model, 26 m, rounds to two cells.
+        throw GuastoEsecuzione("a route length of " + std::to_string(lunghezza) +
+                               " m is too short to build: keep it in 1.." +
+                               std::to_string(kLunghezzaMassima) +
+                               " (the shortest that builds is -6974 m)");
       }
       m_.lunghezza_modello = modello;
       m_.crea_celle(ultima_cella);

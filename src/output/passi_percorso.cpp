@@ -14,7 +14,8 @@ namespace scenario {
 void completa_modello(ModelloPercorso& m) {
   if (!m.celle_create) {
     throw GuastoEsecuzione("nothing to build: reading the route source ended with error " +
-                           std::to_string(m.codice_errore) + " before it gave the route's length");
+                           std::to_string(m.codice_errore) +
+                           " before the route's length was taken");
   }
   posa_codici(m);
   controlli_modello(m);

@@ -183,6 +183,18 @@ TEST(ComandoCompileTest, EachRecordedErrorIsReportedWithItsFileLineColumnAndPosi
   const std::string segnale_800 = "segnale, 800, 1, 4, 1, 0, 0, 0, 0, 0, 0, 0";
   const CasoErrore casi[] = {
       {1, {{2, "lunghezza percorso, 1000001"}}, {}, {}, {}, 'L', 2, {}, 1},
+      {25,
+       {{2, "lunghezza percorso, -7000"}},
+       {},
+       {},
+       {},
+       'L',
+       2,
+       {},
+       1,
+       false,
+       "a route length of -7000 m is too short to build: keep it in 1..1000000 (the shortest "
+       "that builds is -6974 m)"},
       {3, {{4, "ripetizione segnali 4 codici, 25, 0"}}, {}, {}, {}, 'L', 4, {}, 3},
       {4, {{4, "ripetizione segnali 4 codici, 0, 25"}}, {}, {}, {}, 'L', 4, {}, 3},
       {5, {{4, "ripetizione segnali codici, 0, 0"}}, {}, {}, {}, 'L', 4, {}, 3},
@@ -244,7 +256,7 @@ TEST(ComandoCompileTest, EachRecordedErrorIsReportedWithItsFileLineColumnAndPosi
        "",
        {},
        "scenario: error: nothing to build: reading the route source ended with error 102 before "
-       "it gave the route's length; nothing was compiled"},
+       "the route's length was taken; nothing was compiled"},
       {101, {}, {}, {}, {}, 'L', 0, {}, 1, true, "; nothing was compiled"},
       {2, {{3, "progressiva chilometrica uno, 25, 132100, 0"}}, {}, {}, {}, 'L', 0, {}, 3},
       {7, {}, {}, {}, {"abbattimento, 250, 100"}, 'T', 7, 250, 3},
@@ -423,7 +435,7 @@ TEST(ComandoCompileTest, AMissingRouteLengthIsReportedWhereGeneraleEnds) {
                          "entries\n[curve]\n"),
               std::string::npos)
         << e.err;
-    EXPECT_NE(e.err.find("error 25 before it gave the route's length; nothing was compiled\n"),
+    EXPECT_NE(e.err.find("error 25 before the route's length was taken; nothing was compiled\n"),
               std::string::npos)
         << e.err;
     for (const char* interno : {"cell array", "plan table"}) {
