@@ -36,7 +36,6 @@ std::optional<int32_t> cella_stazione(int64_t p, int64_t tipo, int64_t lunghezza
   if (tipo >= 25) return std::nullopt;
   // The reader computes the area's ends in 32 bits: a station whose ends do
   // not fit is refused there (error 25) and holds no cell.
-  const auto entro32 = [](double x) { return x >= -2147483648.5 && x <= 2147483647.5; };
   const double pd = static_cast<double>(p), ld = static_cast<double>(lunghezza);
   double inizio = 0, fine = 0;
   if (tipo == 5 || tipo == 6) {
@@ -48,10 +47,10 @@ std::optional<int32_t> cella_stazione(int64_t p, int64_t tipo, int64_t lunghezza
   } else {
     inizio = pd - ld / 2.0;
     fine = pd + ld / 2.0;
-    if (!entro32(inizio) || !entro32(fine)) return std::nullopt;
+    if (!arrotondabile32(inizio) || !arrotondabile32(fine)) return std::nullopt;
     fine = static_cast<double>(arrotonda(fine)) + (opz6 != 0 ? 50 : 0);
   }
-  if (!entro32(inizio) || !entro32(fine)) return std::nullopt;
+  if (!arrotondabile32(inizio) || !arrotondabile32(fine)) return std::nullopt;
   return arrotonda(fine / 50.0 - 1.0);
 }
 

@@ -54,6 +54,9 @@ TEST(CelleVoceTest, AStationMarksTheCellBeforeItsAreasEnd) {
   EXPECT_EQ(cella_stazione(massimo, 5, 300, 0), std::nullopt);
   EXPECT_EQ(cella_stazione(minimo, 7, 300, 0), std::nullopt);
   EXPECT_EQ(cella_stazione(massimo - 150, 5, 300, 0), 42949672);  // its end at the very limit
+  // A centred station 1 m long ends half a metre past the limit, which rounds
+  // to the even 2^31.
+  EXPECT_EQ(cella_stazione(massimo, 21, 1, 0), std::nullopt);
   EXPECT_EQ(regola_cella("stazione", "posizione"), RegolaCella::kStazione);
 }
 

@@ -43,11 +43,15 @@ inline int32_t prodotto32(int64_t a, int64_t b) {
   return restringi<int32_t>(a * b, "a 32-bit product");
 }
 
+// Whether arrotonda gives x a 32-bit value: 2147483647.5 rounds to the even
+// 2147483648, -2147483648.5 to -2147483648.
+inline bool arrotondabile32(double x) {
+  return x >= -2147483648.5 && x < 2147483647.5;
+}
+
 // Nearest whole number, ties to even, of a value computed in binary64.
 inline int32_t arrotonda(double x) {
-  if (!(x >= -2147483648.5 && x <= 2147483647.5)) {
-    throw GuastoEsecuzione("a computed value is outside the 32-bit range");
-  }
+  if (!arrotondabile32(x)) throw GuastoEsecuzione("a computed value is outside the 32-bit range");
   double r = std::nearbyint(x);  // the default rounding mode rounds ties to even
   return restringi<int32_t>(static_cast<int64_t>(r), "a 32-bit value");
 }

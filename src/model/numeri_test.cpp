@@ -19,6 +19,10 @@ TEST(RestringiTest, RefusesValuesOutsideTheMember) {
   EXPECT_THROW(restringi<uint8_t>(-1, "x"), GuastoEsecuzione);
   EXPECT_THROW(somma32(2147483647, 1), GuastoEsecuzione);
   EXPECT_THROW(arrotonda(3e9), GuastoEsecuzione);
+  // The two halfway ends of the range: the even neighbour decides.
+  EXPECT_THROW(arrotonda(2147483647.5), GuastoEsecuzione);
+  EXPECT_EQ(arrotonda(2147483647.4), 2147483647);
+  EXPECT_EQ(arrotonda(-2147483648.5), INT32_MIN);
 }
 
 TEST(RestringiTest, LowBitsWrapWhereTheFormatSaysSo) {
