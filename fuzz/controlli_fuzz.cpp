@@ -1143,7 +1143,10 @@ void controlla_riga_comando(std::string_view byte, const fs::path& cartella) {
   ATTESO(!uso || (stato == 2 && e.rfind(std::string(kNomeStrumento) + " ", 0) == 0) ||
              (stato == 2 && e.rfind(std::string(kNomeStrumento) + ":", 0) == 0),
          chi + ": a usage error with status " + std::to_string(stato) + ": " + e.substr(0, 200));
-  if (!o.empty() && o.find_first_not_of(" \t\r\n") != o.npos &&
+  // JSON comes only with --json: without it, standard output names files,
+  // which may begin with "{" as any name may.
+  const bool con_json = std::find(argomenti.begin(), argomenti.end(), "--json") != argomenti.end();
+  if (con_json && o.find_first_not_of(" \t\r\n") != o.npos &&
       o[o.find_first_not_of(" \t\r\n")] == '{') {
     try {
       leggi_json(o);
