@@ -47,7 +47,7 @@ std::optional<int32_t> cella_stazione(int64_t p, int64_t tipo, int64_t lunghezza
   } else {
     inizio = pd - ld / 2.0;
     fine = pd + ld / 2.0;
-    if (!arrotondabile32(inizio) || !arrotondabile32(fine)) return std::nullopt;
+    if (!arrotondabile32(fine)) return std::nullopt;
     fine = static_cast<double>(arrotonda(fine)) + (opz6 != 0 ? 50 : 0);
   }
   if (!arrotondabile32(inizio) || !arrotondabile32(fine)) return std::nullopt;
