@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <random>
@@ -112,7 +114,9 @@ class Mutatore {
       const std::string numero(senza_spazi(campi[1]));
       char* fine = nullptr;
       const long long l = std::strtoll(numero.c_str(), &fine, 10);
-      if (fine != numero.c_str() && l > 0) return l;
+      // A length past 64 bits reads as the largest one; the model's
+      // positions are 32 bits, so the edges worth aiming at stay within them.
+      if (fine != numero.c_str() && l > 0) return std::min<long long>(l, INT32_MAX);
     }
     return 3000;
   }

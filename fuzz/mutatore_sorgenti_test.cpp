@@ -70,6 +70,29 @@ TEST(MutatoreSorgentiTest, MostMutantsReadPastTheFieldReaderIntoTheCells) {
   EXPECT_GE(letti, kSemi * 3 / 4);
 }
 
+// The positions it aims at lie around the route's end: a length past 64 bits
+// is read as the largest one, and the end plus one metre must not overflow.
+TEST(MutatoreSorgentiTest, ARouteLengthPastSixtyFourBitsGivesPositionsWithinThirtyTwo) {
+  const std::string enorme = "777777777777777777777777777777";
+  std::string originale = portato();
+  const size_t dove = originale.find("31000");
+  ASSERT_NE(dove, std::string::npos);
+  originale.replace(dove, 5, enorme);
+  size_t cambiati = 0;
+  for (unsigned seme = 1; seme <= 400; ++seme) {
+    SCOPED_TRACE(seme);
+    std::string mutato = muta_voci(originale, seme);
+    cambiati += mutato != originale;
+    for (size_t i; (i = mutato.find(enorme)) != std::string::npos;) mutato.erase(i, enorme.size());
+    size_t cifre = 0;
+    for (char c : mutato) {
+      cifre = c >= '0' && c <= '9' ? cifre + 1 : 0;
+      ASSERT_LE(cifre, 10u) << "a number past 32 bits was written";
+    }
+  }
+  EXPECT_GE(cambiati, 360u);
+}
+
 TEST(MutatoreSorgentiTest, NeverGrowsPastTheLimitAndFallsBackToTheByteMutation) {
   const std::string originale = portato();
   static size_t chiamate;
