@@ -16,8 +16,9 @@
 #                                       in build/fuzz/corpus/
 #
 # disco holds the checks that need real files (the sources never deleted,
-# atomic replacement, dump on a file) and is far slower: it runs on the
-# builder's and the decoders' inputs in free runs only. Each run ends with a
+# atomic replacement, dump on a file) and is far slower: it runs in free runs
+# only, on its own corpus (what its long runs found beyond the others) and on
+# the builder's and the decoders' inputs. Each run ends with a
 # line per target: inputs executed, executions a second and that rate against
 # the target's goal (with the sanitizers on, one core), "met" or "not met". A
 # goal not met is reported, never a failure: the rate depends on the machine's
@@ -34,7 +35,7 @@ TUTTI_CI=(campi compilazione decodifica json messaggi_lsp server_lsp riga_comand
 declare -A DIZIONARIO=([campi]=sorgenti [compilazione]=sorgenti [decodifica]=compilati
   [disco]=sorgenti [json]=json [messaggi_lsp]=lsp [server_lsp]=lsp [riga_comando]=riga_comando)
 declare -A SEMI=([campi]=campi [compilazione]=compilazione [decodifica]=decodifica
-  [disco]="compilazione decodifica" [json]=json [messaggi_lsp]=messaggi_lsp
+  [disco]="disco compilazione decodifica" [json]=json [messaggi_lsp]=messaggi_lsp
   [server_lsp]=server_lsp [riga_comando]=riga_comando)
 # Executions a second each target is held to; disco has none. The builder's,
 # the decoders' and the field reader's are the issue's; the others' are set a

@@ -68,6 +68,13 @@ TEST(ReplicheFuzzTest, DecodersReadBackTheirBytesOrNameAnOffset) {
   });
 }
 
+// What the on-disk target's long runs found beyond the builder's and the
+// decoders' inputs: sources and compiled files alike.
+TEST(ReplicheFuzzTest, OnDiskChecksHoldOnTheInputsOnlyTheyReached) {
+  CartellaTemporanea cartella;
+  ripeti("disco", [&](const std::string& byte) { controlla_su_disco(byte, cartella.percorso()); });
+}
+
 TEST(ReplicheFuzzTest, JsonReaderReadsBackWhatItWritesOrNamesAnOffset) {
   ripeti("json", [](const std::string& byte) { controlla_json(byte); });
 }
